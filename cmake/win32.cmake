@@ -1,0 +1,53 @@
+# The Windows program and its tests under Wine.
+set(WH_WIN32_FLAGS -Wall -Wextra -fno-exceptions -fno-rtti -DUNICODE -D_UNICODE -DWINVER=0x0501
+    -D_WIN32_WINNT=0x0501 -D_WIN32_IE=0x0600)
+target_compile_options(wh_portable PRIVATE -fno-exceptions)
+
+add_library(wh_win32 STATIC
+    app/runtime_win32.cpp
+    ui/window_layer_win32.cpp
+    ui/images_win32.cpp)
+target_link_libraries(wh_win32 PUBLIC wh_portable comctl32 gdi32 user32 kernel32)
+# The portable code calls the runtime back (blocks, the fatal report).
+target_link_libraries(wh_portable INTERFACE wh_win32)
+target_compile_options(wh_win32 PRIVATE ${WH_WIN32_FLAGS})
+
+# Static runtime: the executable needs no DLL that Windows does not ship.
+set(WH_STATIC_LINK -static -static-libgcc -static-libstdc++ -Wl,--dynamicbase -Wl,--nxcompat)
+
+add_executable(WindowHider WIN32 app/main_win32.cpp)
+target_compile_options(WindowHider PRIVATE ${WH_WIN32_FLAGS})
+target_link_libraries(WindowHider PRIVATE wh_win32)
+target_link_options(WindowHider PRIVATE ${WH_STATIC_LINK} -s)
+
+# --- tests under Wine ---
+set(WH_WINE_ENV ${CMAKE_SOURCE_DIR}/tests/wine/wine-env.sh)
+add_test(NAME wine_env_start COMMAND ${WH_WINE_ENV} start)
+set_tests_properties(wine_env_start PROPERTIES FIXTURES_SETUP wine TIMEOUT 300)
+add_test(NAME wine_env_stop COMMAND ${WH_WINE_ENV} stop)
+set_tests_properties(wine_env_stop PROPERTIES FIXTURES_CLEANUP wine)
+
+function(wh_wine_test name)
+    set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED wine RUN_SERIAL TRUE)
+endfunction()
+
+add_executable(win32_tests
+    tests/win32/test_main.cpp
+    tests/win32/window_tests.cpp
+    tests/win32/lifecycle_tests.cpp)
+target_compile_options(win32_tests PRIVATE -DUNICODE -D_UNICODE -DWINVER=0x0501 -D_WIN32_WINNT=0x0501)
+target_link_libraries(win32_tests PRIVATE wh_win32 GTest::gtest)
+target_link_options(win32_tests PRIVATE ${WH_STATIC_LINK})
+add_test(NAME win32_tests COMMAND win32_tests)
+wh_wine_test(win32_tests)
+
+# The probe: a small program that looks at the running tool from outside.
+add_executable(wh_probe tests/e2e/probe.cpp)
+target_compile_options(wh_probe PRIVATE -DUNICODE -D_UNICODE -municode)
+target_link_options(wh_probe PRIVATE ${WH_STATIC_LINK} -municode)
+
+find_package(Python3 REQUIRED COMPONENTS Interpreter)
+add_test(NAME e2e_window
+    COMMAND ${WH_WINE_ENV} run ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tests/e2e/test_window.py
+            $<TARGET_FILE:WindowHider> $<TARGET_FILE:wh_probe>)
+wh_wine_test(e2e_window)
