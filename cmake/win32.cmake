@@ -34,7 +34,8 @@ endfunction()
 add_executable(win32_tests
     tests/win32/test_main.cpp
     tests/win32/window_tests.cpp
-    tests/win32/lifecycle_tests.cpp)
+    tests/win32/lifecycle_tests.cpp
+    tests/win32/win32_test_support.cpp)
 target_compile_options(win32_tests PRIVATE -DUNICODE -D_UNICODE -DWINVER=0x0501 -D_WIN32_WINNT=0x0501)
 target_link_libraries(win32_tests PRIVATE wh_win32 GTest::gtest)
 target_link_options(win32_tests PRIVATE ${WH_STATIC_LINK})

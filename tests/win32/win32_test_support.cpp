@@ -1,0 +1,72 @@
+#include "tests/win32/win32_test_support.h"
+
+#include "app/runtime_win32.h"
+#include "app/runtime.h"
+#include "ui/window_api.h"
+#include "ui/window_definition.h"
+
+std::vector<RecordedEvent>& Recorded() {
+    static std::vector<RecordedEvent> events;
+    return events;
+}
+
+void RecordEvent(const char* what, int32_t recordId, int32_t a, int32_t b) {
+    Recorded().push_back({what, recordId, a, b});
+}
+
+std::vector<std::string> RecordedLines(const char* onlyWhat) {
+    std::vector<std::string> lines;
+    for (const RecordedEvent& e : Recorded()) {
+        if (onlyWhat == nullptr || e.what == onlyWhat) {
+            lines.push_back(e.what + ":" + std::to_string(e.recordId) + ":" + std::to_string(e.a) +
+                            ":" + std::to_string(e.b));
+        }
+    }
+    return lines;
+}
+
+bool WaitForImpl(bool (*condition)(void*), void* context, DWORD milliseconds) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        ProcessPendingEvents();
+        if (condition(context)) {
+            return true;
+        }
+        if (GetTickCount() - start >= milliseconds) {
+            return false;
+        }
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+    }
+}
+
+void PressKey(WORD key, bool shift, bool alt) {
+    INPUT inputs[6] = {};
+    int n = 0;
+    auto add = [&](WORD vk, bool up) {
+        inputs[n].type = INPUT_KEYBOARD;
+        inputs[n].ki.wVk = vk;
+        inputs[n].ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+        ++n;
+    };
+    if (shift) {
+        add(VK_SHIFT, false);
+    }
+    if (alt) {
+        add(VK_MENU, false);
+    }
+    add(key, false);
+    add(key, true);
+    if (alt) {
+        add(VK_MENU, true);
+    }
+    if (shift) {
+        add(VK_SHIFT, true);
+    }
+    SendInput(n, inputs, sizeof(INPUT));
+}
+
+HWND MainWindow() { return static_cast<HWND>(ControlHandle(kMainWindowId, kWindowRecordId)); }
+
+HWND Control(int childId) { return MainWindow() ? GetDlgItem(MainWindow(), childId) : nullptr; }
+
+int ChildId(HWND hwnd) { return hwnd ? GetDlgCtrlID(hwnd) : 0; }

@@ -1,0 +1,43 @@
+// Shared helpers of the Win32 tests: the window under test, waiting with a
+// deadline, real keyboard input, and a record of the runtime's events.
+#pragma once
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct RecordedEvent {
+    std::string what;
+    int32_t recordId, a, b;
+};
+
+std::vector<RecordedEvent>& Recorded();
+void RecordEvent(const char* what, int32_t recordId, int32_t a, int32_t b);
+// "event:<record>:<kind>" style lines for readable comparisons.
+std::vector<std::string> RecordedLines(const char* onlyWhat = nullptr);
+
+// Dispatches messages until the condition holds or the deadline passes.
+template <class Condition> bool WaitFor(Condition condition, DWORD milliseconds = 5000);
+bool WaitForImpl(bool (*condition)(void*), void* context, DWORD milliseconds);
+
+template <class Condition> bool WaitFor(Condition condition, DWORD milliseconds) {
+    return WaitForImpl([](void* c) { return (*static_cast<Condition*>(c))(); }, &condition,
+                       milliseconds);
+}
+
+#define EXPECT_WITHIN(ms, condition)                                                               \
+    do {                                                                                           \
+        if (!WaitFor([&] { return static_cast<bool>(condition); }, ms)) {                         \
+            ADD_FAILURE_AT(__FILE__, __LINE__) << "still false after " << (ms) << " ms: " #condition; \
+        }                                                                                          \
+    } while (0)
+
+// Real key presses through the system's input path.
+void PressKey(WORD key, bool shift = false, bool alt = false);
+
+HWND MainWindow();
+HWND Control(int childId);
+int ChildId(HWND hwnd);
