@@ -15,7 +15,8 @@ target_compile_options(wh_win32 PRIVATE ${WH_WIN32_FLAGS})
 # Static runtime: the executable needs no DLL that Windows does not ship.
 set(WH_STATIC_LINK -static -static-libgcc -static-libstdc++ -Wl,--dynamicbase -Wl,--nxcompat)
 
-add_executable(WindowHider WIN32 app/main_win32.cpp)
+enable_language(RC)
+add_executable(WindowHider WIN32 app/main_win32.cpp ui/images/WindowHider.rc)
 target_compile_options(WindowHider PRIVATE ${WH_WIN32_FLAGS})
 target_link_libraries(WindowHider PRIVATE wh_win32)
 target_link_options(WindowHider PRIVATE ${WH_STATIC_LINK} -s)
@@ -35,9 +36,11 @@ add_executable(win32_tests
     tests/win32/test_main.cpp
     tests/win32/window_tests.cpp
     tests/win32/lifecycle_tests.cpp
-    tests/win32/win32_test_support.cpp)
+    tests/win32/image_tests.cpp
+    tests/win32/win32_test_support.cpp
+    ui/images/WindowHider.rc)
 target_compile_options(win32_tests PRIVATE -DUNICODE -D_UNICODE -DWINVER=0x0501 -D_WIN32_WINNT=0x0501)
-target_link_libraries(win32_tests PRIVATE wh_win32 GTest::gtest)
+target_link_libraries(win32_tests PRIVATE wh_win32 GTest::gtest psapi)
 target_link_options(win32_tests PRIVATE ${WH_STATIC_LINK})
 add_test(NAME win32_tests COMMAND win32_tests)
 wh_wine_test(win32_tests)
@@ -52,3 +55,9 @@ add_test(NAME e2e_window
     COMMAND ${WH_WINE_ENV} run ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tests/e2e/test_window.py
             $<TARGET_FILE:WindowHider> $<TARGET_FILE:wh_probe>)
 wh_wine_test(e2e_window)
+
+# A native helper that reports the cursor the X display really shows.
+add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/xcursor
+    COMMAND cc -O2 -o ${CMAKE_BINARY_DIR}/xcursor ${CMAKE_SOURCE_DIR}/tests/e2e/xcursor.c -lX11 -lXfixes
+    DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/xcursor.c)
+add_custom_target(xcursor_tool ALL DEPENDS ${CMAKE_BINARY_DIR}/xcursor)

@@ -13,7 +13,7 @@ export DEBIAN_FRONTEND=noninteractive
 
 PACKAGES="mingw-w64 g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix cmake ninja-build make \
  wine wine32 wine64 wine32-preloader wine64-preloader qemu-user-static fonts-wine xvfb xdotool x11-utils imagemagick locales fonts-wqy-microhei \
- googletest clang libclang-rt-14-dev python3 binutils-mingw-w64-i686"
+ googletest clang libclang-rt-14-dev python3 binutils-mingw-w64-i686 gcc libx11-dev libxfixes-dev"
 
 missing=""
 for p in $PACKAGES; do

@@ -2,14 +2,24 @@
 #pragma once
 #include <windows.h>
 
+// How many handles the owners below hold right now: a leak shows as growth.
+inline long& LiveOwnedHandles() {
+    static long live = 0;
+    return live;
+}
+
 template <class Handle, BOOL(WINAPI* Release)(Handle)> class UniqueHandle {
   public:
     UniqueHandle() = default;
-    explicit UniqueHandle(Handle h) : handle_(h) {}
+    explicit UniqueHandle(Handle h) : handle_(h) {
+        if (h != nullptr) {
+            ++LiveOwnedHandles();
+        }
+    }
     ~UniqueHandle() { reset(); }
     UniqueHandle(const UniqueHandle&) = delete;
     UniqueHandle& operator=(const UniqueHandle&) = delete;
-    UniqueHandle(UniqueHandle&& other) noexcept : handle_(other.release()) {}
+    UniqueHandle(UniqueHandle&& other) noexcept : UniqueHandle(other.release()) {}
     UniqueHandle& operator=(UniqueHandle&& other) noexcept {
         if (this != &other) {
             reset(other.release());
@@ -21,13 +31,20 @@ template <class Handle, BOOL(WINAPI* Release)(Handle)> class UniqueHandle {
     Handle release() {
         Handle h = handle_;
         handle_ = nullptr;
+        if (h != nullptr) {
+            --LiveOwnedHandles();
+        }
         return h;
     }
     void reset(Handle h = nullptr) {
         if (handle_ != nullptr) {
             Release(handle_);
+            --LiveOwnedHandles();
         }
         handle_ = h;
+        if (h != nullptr) {
+            ++LiveOwnedHandles();
+        }
     }
 
   private:

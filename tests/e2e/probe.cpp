@@ -1,1 +1,280 @@
-int wmain(){return 0;}
+// Looks at the running tool from outside and prints what it finds as key=value lines (UTF-8).
+//   wh_probe window                 the main window
+//   wh_probe controls               one line per child, in Z-order, fields separated by tabs
+//   wh_probe focus                  the focus of the tool's GUI thread, and the foreground window
+//   wh_probe close-button           a screen point of the caption's close button, by hit test
+//   wh_probe colours                system colours the tool paints with, as r,g,b
+//   wh_probe wait-window <seconds>  exit 0 once the main window exists and is visible, else 1
+//   wh_probe wait-gone <seconds>    exit 0 once there is no main window, else 1
+// Exit code 1 also when the window is missing for window, controls or focus; 2 on bad usage.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+#include <cwchar>
+#include <string>
+
+namespace {
+
+constexpr wchar_t kMainClass[] = L"WindowHiderMain";
+
+void Out(const std::string& line) {
+    std::string s = line + "\n";
+    DWORD written = 0;
+    WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), s.data(), static_cast<DWORD>(s.size()), &written,
+              nullptr);
+}
+
+// Tabs and line ends are escaped so that one value never breaks a line or a field.
+std::string Utf8(const wchar_t* text) {
+    std::wstring escaped;
+    for (const wchar_t* p = text; *p != 0; ++p) {
+        switch (*p) {
+        case L'\\': escaped += L"\\\\"; break;
+        case L'\t': escaped += L"\\t"; break;
+        case L'\n': escaped += L"\\n"; break;
+        case L'\r': escaped += L"\\r"; break;
+        default: escaped += *p; break;
+        }
+    }
+    const int n = WideCharToMultiByte(CP_UTF8, 0, escaped.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    std::string out(n > 0 ? n - 1 : 0, '\0');
+    if (n > 1) {
+        WideCharToMultiByte(CP_UTF8, 0, escaped.c_str(), -1, &out[0], n, nullptr, nullptr);
+    }
+    return out;
+}
+
+std::string Hex(unsigned long value) {
+    char buffer[16];
+    std::snprintf(buffer, sizeof buffer, "0x%08lx", value);
+    return buffer;
+}
+
+std::string Handle(HWND hwnd) {
+    return Hex(static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(hwnd)));
+}
+
+std::string Rect(const RECT& r) {
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%ld,%ld,%ld,%ld", r.left, r.top, r.right, r.bottom);
+    return buffer;
+}
+
+std::string Size(const RECT& r) {
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%ldx%ld", r.right - r.left, r.bottom - r.top);
+    return buffer;
+}
+
+std::string Caption(HWND hwnd) {
+    wchar_t text[512] = L"";
+    GetWindowTextW(hwnd, text, 512);
+    return Utf8(text);
+}
+
+std::string ClassOf(HWND hwnd) {
+    wchar_t name[256] = L"";
+    GetClassNameW(hwnd, name, 256);
+    return Utf8(name);
+}
+
+HWND MainWindow() { return FindWindowW(kMainClass, nullptr); }
+
+int ShowWindowFacts() {
+    HWND hwnd = MainWindow();
+    Out(std::string("exists=") + (hwnd != nullptr ? "1" : "0"));
+    if (hwnd == nullptr) {
+        return 1;
+    }
+    RECT outer;
+    RECT client;
+    GetWindowRect(hwnd, &outer);
+    GetClientRect(hwnd, &client);
+    POINT origin = {0, 0};
+    ClientToScreen(hwnd, &origin);
+    const LONG exstyle = GetWindowLongW(hwnd, GWL_EXSTYLE);
+    Out("hwnd=" + Handle(hwnd));
+    Out("rect=" + Rect(outer));
+    Out("size=" + Size(outer));
+    Out("client=" + Size(client));
+    Out("client_origin=" + std::to_string(origin.x) + "," + std::to_string(origin.y));
+    Out("style=" + Hex(static_cast<unsigned long>(GetWindowLongW(hwnd, GWL_STYLE))));
+    Out("exstyle=" + Hex(static_cast<unsigned long>(exstyle)));
+    Out(std::string("topmost=") + ((exstyle & WS_EX_TOPMOST) != 0 ? "1" : "0"));
+    Out(std::string("visible=") + (IsWindowVisible(hwnd) ? "1" : "0"));
+    Out("owner=" + Handle(GetWindow(hwnd, GW_OWNER)));
+    Out("caption=" + Caption(hwnd));
+    return 0;
+}
+
+int ShowControls() {
+    HWND hwnd = MainWindow();
+    if (hwnd == nullptr) {
+        Out("exists=0");
+        return 1;
+    }
+    int index = 0;
+    for (HWND child = GetWindow(hwnd, GW_CHILD); child != nullptr;
+         child = GetWindow(child, GW_HWNDNEXT), ++index) {
+        RECT outer;
+        RECT client;
+        GetWindowRect(child, &outer);
+        GetClientRect(child, &client);
+        Out("z=" + std::to_string(index) + "\tid=" + std::to_string(GetDlgCtrlID(child)) +
+            "\tclass=" + ClassOf(child) +
+            "\tstyle=" + Hex(static_cast<unsigned long>(GetWindowLongW(child, GWL_STYLE))) +
+            "\trect=" + Rect(outer) + "\tclient=" + Size(client) +
+            "\tenabled=" + (IsWindowEnabled(child) ? "1" : "0") +
+            "\tvisible=" + (IsWindowVisible(child) ? "1" : "0") + "\tcaption=" + Caption(child));
+    }
+    Out("count=" + std::to_string(index));
+    return 0;
+}
+
+int ShowFocus() {
+    HWND hwnd = MainWindow();
+    if (hwnd == nullptr) {
+        Out("exists=0");
+        return 1;
+    }
+    GUITHREADINFO info;
+    std::memset(&info, 0, sizeof info);
+    info.cbSize = sizeof info;
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(hwnd, nullptr), &info)) {
+        Out("error=GetGUIThreadInfo " + std::to_string(GetLastError()));
+        return 1;
+    }
+    HWND focus = info.hwndFocus;
+    const bool inTool = focus != nullptr && (focus == hwnd || IsChild(hwnd, focus));
+    Out("focus=" + Handle(focus));
+    Out("focus_id=" + std::to_string(inTool && focus != hwnd ? GetDlgCtrlID(focus) : -1));
+    Out("focus_class=" + (focus != nullptr ? ClassOf(focus) : std::string()));
+    Out("focus_caption=" + (focus != nullptr ? Caption(focus) : std::string()));
+    Out(std::string("focus_in_tool=") + (inTool ? "1" : "0"));
+    Out(std::string("active_is_tool=") + (info.hwndActive == hwnd ? "1" : "0"));
+    HWND foreground = GetForegroundWindow();
+    Out("foreground=" + Handle(foreground));
+    Out("foreground_class=" + (foreground != nullptr ? ClassOf(foreground) : std::string()));
+    RECT rect = {0, 0, 0, 0};
+    if (foreground != nullptr) {
+        GetWindowRect(foreground, &rect);
+    }
+    Out("foreground_rect=" + Rect(rect));
+    Out(std::string("foreground_is_tool=") + (foreground == hwnd ? "1" : "0"));
+    return 0;
+}
+
+// Asks the window itself, so the point follows its frame and caption metrics.
+int ShowCloseButton() {
+    HWND hwnd = MainWindow();
+    if (hwnd == nullptr) {
+        Out("exists=0");
+        return 1;
+    }
+    RECT outer;
+    GetWindowRect(hwnd, &outer);
+    POINT origin = {0, 0};
+    ClientToScreen(hwnd, &origin);
+    const int y = (outer.top + origin.y) / 2; // the caption's middle line
+    int first = -1;
+    int last = -1;
+    for (int x = outer.right - 1; x >= outer.left; --x) {
+        DWORD_PTR hit = 0;
+        if (!SendMessageTimeoutW(hwnd, WM_NCHITTEST, 0, MAKELPARAM(x, y), SMTO_ABORTIFHUNG, 2000,
+                                 &hit)) {
+            Out("error=WM_NCHITTEST " + std::to_string(GetLastError()));
+            return 1;
+        }
+        if (hit == HTCLOSE) {
+            last = last < 0 ? x : last;
+            first = x;
+        } else if (last >= 0) {
+            break;
+        }
+    }
+    if (last < 0) {
+        Out("close_button=none");
+        return 1;
+    }
+    Out("close_button=" + std::to_string((first + last) / 2) + "," + std::to_string(y));
+    Out("close_span=" + std::to_string(first) + "-" + std::to_string(last));
+    return 0;
+}
+
+std::string Rgb(COLORREF c) {
+    return std::to_string(GetRValue(c)) + "," + std::to_string(GetGValue(c)) + "," +
+           std::to_string(GetBValue(c));
+}
+
+// The same session's colours, so the expected face and frame follow the prefix's theme.
+int ShowColours() {
+    const struct {
+        const char* name;
+        int index;
+    } colours[] = {
+        {"btnface", COLOR_BTNFACE},
+        {"windowframe", COLOR_WINDOWFRAME},
+        {"btnshadow", COLOR_BTNSHADOW},
+        {"activecaption", COLOR_ACTIVECAPTION},
+    };
+    for (const auto& c : colours) {
+        Out(std::string(c.name) + "=" + Rgb(GetSysColor(c.index)));
+    }
+    return 0;
+}
+
+// Polls until the window is there (visible) or gone, up to the deadline.
+int WaitFor(bool wantPresent, const wchar_t* secondsText) {
+    wchar_t* end = nullptr;
+    const double seconds = std::wcstod(secondsText, &end);
+    if (end == secondsText || seconds < 0) {
+        Out("error=bad seconds");
+        return 2;
+    }
+    const DWORD start = GetTickCount();
+    const DWORD limit = static_cast<DWORD>(seconds * 1000);
+    for (;;) {
+        HWND hwnd = MainWindow();
+        // A hidden window is not gone: only a missing one is.
+        const bool done = wantPresent ? hwnd != nullptr && IsWindowVisible(hwnd) : hwnd == nullptr;
+        if (done) {
+            Out(std::string("waited_ms=") + std::to_string(GetTickCount() - start));
+            return 0;
+        }
+        if (GetTickCount() - start >= limit) {
+            Out(std::string("timeout=") + (wantPresent ? "window not found" : "window still there"));
+            return 1;
+        }
+        Sleep(100);
+    }
+}
+
+} // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    const std::wstring command = argc > 1 ? argv[1] : L"";
+    if (command == L"window" && argc == 2) {
+        return ShowWindowFacts();
+    }
+    if (command == L"controls" && argc == 2) {
+        return ShowControls();
+    }
+    if (command == L"focus" && argc == 2) {
+        return ShowFocus();
+    }
+    if (command == L"close-button" && argc == 2) {
+        return ShowCloseButton();
+    }
+    if (command == L"colours" && argc == 2) {
+        return ShowColours();
+    }
+    if (command == L"wait-window" && argc == 3) {
+        return WaitFor(true, argv[2]);
+    }
+    if (command == L"wait-gone" && argc == 3) {
+        return WaitFor(false, argv[2]);
+    }
+    Out("error=usage: wh_probe window|controls|focus|close-button|colours|wait-window <s>|wait-gone <s>");
+    return 2;
+}
