@@ -53,7 +53,8 @@ target_link_options(wh_probe PRIVATE ${WH_STATIC_LINK} -municode)
 find_package(Python3 REQUIRED COMPONENTS Interpreter)
 add_test(NAME e2e_window
     COMMAND ${WH_WINE_ENV} run ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tests/e2e/test_window.py
-            $<TARGET_FILE:WindowHider> $<TARGET_FILE:wh_probe>)
+            $<TARGET_FILE:WindowHider> $<TARGET_FILE:wh_probe> $<TARGET_FILE:wh_fixture>
+            ${CMAKE_BINARY_DIR}/xcursor)
 wh_wine_test(e2e_window)
 
 # A native helper that reports the cursor the X display really shows.
@@ -61,3 +62,11 @@ add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/xcursor
     COMMAND cc -O2 -o ${CMAKE_BINARY_DIR}/xcursor ${CMAKE_SOURCE_DIR}/tests/e2e/xcursor.c -lX11 -lXfixes
     DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/xcursor.c)
 add_custom_target(xcursor_tool ALL DEPENDS ${CMAKE_BINARY_DIR}/xcursor)
+
+add_executable(wh_fixture WIN32 tests/e2e/fixture.cpp ui/images/WindowHider.rc)
+target_compile_options(wh_fixture PRIVATE ${WH_WIN32_FLAGS} -municode)
+target_link_libraries(wh_fixture PRIVATE wh_win32)
+target_link_options(wh_fixture PRIVATE ${WH_STATIC_LINK} -municode)
+
+add_test(NAME executable COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tests/exe/test_executable.py
+         $<TARGET_FILE:WindowHider>)

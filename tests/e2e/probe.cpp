@@ -6,7 +6,7 @@
 //   wh_probe colours                system colours the tool paints with, as r,g,b
 //   wh_probe wait-window <seconds>  exit 0 once the main window exists and is visible, else 1
 //   wh_probe wait-gone <seconds>    exit 0 once there is no main window, else 1
-// Exit code 1 also when the window is missing for window, controls or focus; 2 on bad usage.
+// Exit code 1 also when there is no main window (or no close button); 2 on bad usage.
 #include <windows.h>
 
 #include <cstdio>
@@ -30,17 +30,29 @@ std::string Utf8(const wchar_t* text) {
     std::wstring escaped;
     for (const wchar_t* p = text; *p != 0; ++p) {
         switch (*p) {
-        case L'\\': escaped += L"\\\\"; break;
-        case L'\t': escaped += L"\\t"; break;
-        case L'\n': escaped += L"\\n"; break;
-        case L'\r': escaped += L"\\r"; break;
-        default: escaped += *p; break;
+        case L'\\':
+            escaped += L"\\\\";
+            break;
+        case L'\t':
+            escaped += L"\\t";
+            break;
+        case L'\n':
+            escaped += L"\\n";
+            break;
+        case L'\r':
+            escaped += L"\\r";
+            break;
+        default:
+            escaped += *p;
+            break;
         }
     }
-    const int n = WideCharToMultiByte(CP_UTF8, 0, escaped.c_str(), -1, nullptr, 0, nullptr, nullptr);
-    std::string out(n > 0 ? n - 1 : 0, '\0');
-    if (n > 1) {
-        WideCharToMultiByte(CP_UTF8, 0, escaped.c_str(), -1, &out[0], n, nullptr, nullptr);
+    const int wide = static_cast<int>(escaped.size());
+    const int n =
+        WideCharToMultiByte(CP_UTF8, 0, escaped.c_str(), wide, nullptr, 0, nullptr, nullptr);
+    std::string out(n > 0 ? n : 0, '\0');
+    if (n > 0) {
+        WideCharToMultiByte(CP_UTF8, 0, escaped.c_str(), wide, &out[0], n, nullptr, nullptr);
     }
     return out;
 }
@@ -79,7 +91,9 @@ std::string ClassOf(HWND hwnd) {
     return Utf8(name);
 }
 
-HWND MainWindow() { return FindWindowW(kMainClass, nullptr); }
+HWND MainWindow() {
+    return FindWindowW(kMainClass, nullptr);
+}
 
 int ShowWindowFacts() {
     HWND hwnd = MainWindow();
@@ -216,6 +230,7 @@ int ShowColours() {
         {"btnface", COLOR_BTNFACE},
         {"windowframe", COLOR_WINDOWFRAME},
         {"btnshadow", COLOR_BTNSHADOW},
+        {"btnhighlight", COLOR_BTNHIGHLIGHT},
         {"activecaption", COLOR_ACTIVECAPTION},
     };
     for (const auto& c : colours) {
@@ -243,7 +258,8 @@ int WaitFor(bool wantPresent, const wchar_t* secondsText) {
             return 0;
         }
         if (GetTickCount() - start >= limit) {
-            Out(std::string("timeout=") + (wantPresent ? "window not found" : "window still there"));
+            Out(std::string("timeout=") +
+                (wantPresent ? "window not found" : "window still there"));
             return 1;
         }
         Sleep(100);
@@ -275,6 +291,7 @@ int wmain(int argc, wchar_t** argv) {
     if (command == L"wait-gone" && argc == 3) {
         return WaitFor(false, argv[2]);
     }
-    Out("error=usage: wh_probe window|controls|focus|close-button|colours|wait-window <s>|wait-gone <s>");
+    Out("error=usage: wh_probe window|controls|focus|close-button|colours|wait-window "
+        "<s>|wait-gone <s>");
     return 2;
 }

@@ -27,8 +27,9 @@ PAINT_SECONDS = 8
 EXIT_SECONDS = 15
 POLL = 0.15
 
-# Notepad opens below the tool: in Wine's virtual desktop a window mapped later lies above the tool
-# in X's stacking even though the tool is topmost for Win32, so the screenshot would show Notepad.
+# Notepad is placed beside the tool, not over it: in Wine's virtual desktop a window mapped later
+# lies above the tool in X's stacking although the tool is topmost for Win32, so a screenshot would
+# show Notepad where the tool is.
 NOTEPAD_AT = (0, 470, 500, 250)  # x, y, width, height
 NOTEPAD_REG = (
     "Windows Registry Editor Version 5.00\r\n\r\n"
@@ -39,7 +40,10 @@ NOTEPAD_REG = (
 
 passed = 0
 failed = 0
-tool_exe = probe_exe = out_dir = None
+tool_exe = probe_exe = out_dir = fixture_exe = xcursor_exe = None
+PICTURE = 100
+CROSS_HAIR_TEXT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "ui",
+                               "images", "crosshair.txt")
 started = []  # every process this test started, ended at the end if still running
 
 
@@ -63,7 +67,7 @@ def ok(condition, message, line=None):
 
 
 def wait_until(predicate, seconds):
-    """Polls predicate until it gives a true value or the deadline passes; returns the last value."""
+    """Polls predicate until it gives a true value or the deadline passes; gives the last value."""
     end = time.monotonic() + seconds
     while True:
         value = predicate()
@@ -94,8 +98,8 @@ def probe_controls():
     return [fields(line.split("\t")) for line in lines if line.startswith("z=")]
 
 
-def numbers(text, separator=","):
-    return tuple(int(n) for n in text.split(separator))
+def numbers(text):
+    return tuple(int(n) for n in text.split(","))
 
 
 # --- the screen and input ----------------------------------------------------------------------
@@ -104,8 +108,9 @@ class Shot:
     """One screenshot of the X root window."""
 
     def __init__(self):
-        data = subprocess.run(["import", "-window", "root", "-depth", "8", "ppm:-"], stdout=subprocess.PIPE,
-                              stderr=subprocess.DEVNULL, check=True, timeout=60).stdout
+        command = ["import", "-window", "root", "-depth", "8", "ppm:-"]
+        data = subprocess.run(command, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
+                              check=True, timeout=60).stdout
         tokens, at = [], 0
         while len(tokens) < 4:  # P6 width height maxval, then one whitespace byte
             while data[at:at + 1].isspace():
@@ -313,7 +318,7 @@ def check_hover_with_other_app(controls, window):
         facts = probe_facts("focus")
         return facts if facts.get("foreground_class") == "Notepad" else None
 
-    wait_until(notepad_active, START_SECONDS)
+    wait_until(notepad_active, START_SECONDS)  # its window is there once it is the foreground
     click(x + w // 2, y + h // 2)
     facts = wait_until(notepad_active, PAINT_SECONDS) or probe_facts("focus")
     ok(facts.get("foreground_class") == "Notepad" and facts.get("active_is_tool") == "0",
@@ -347,8 +352,138 @@ def look():
     colours = probe_facts("colours")
     print("    system colours: %s" % colours, flush=True)
     check_colours(window, controls, colours)
+    check_picture(controls, colours, False, "picture at rest")
+    if xcursor_exe:
+        check_pointer(controls, (6, 0), "HandCursor pointer at rest")
     check_hover(controls, window, "tool_active")
     check_hover_with_other_app(controls, window)
+
+
+# --- the drag handle's picture and pointer ------------------------------------------------------
+
+def grey_class(colour):
+    """The class of a cross-hair pixel as the picture's letters name them, from its colour."""
+    r, g, b = colour
+    if not r == g == b:
+        return "?"
+    return "X" if r < 96 else ("+" if r < 208 else "o")
+
+
+def check_picture(controls, colours, empty, label):
+    """The 30 x 30 client area of the box: the cross-hair cut at its right and bottom, the face
+    colour where the picture is transparent, or the face colour only when the picture is empty."""
+    line = caller_line()
+    face = numbers(colours["btnface"])
+    left, top, _, _ = rect_of(controls, PICTURE)
+    ox, oy = left + 1, top + 1  # inside the one-pixel frame
+    rows = [r.rstrip("\n") for r in open(CROSS_HAIR_TEXT, encoding="ascii")]
+
+    def expected(x, y):
+        return "." if empty else rows[y][x]
+
+    def wrong(shot):
+        bad = []
+        for y in range(30):
+            for x in range(30):
+                found = shot.pixel(ox + x, oy + y)
+                want = expected(x, y)
+                got = "." if found == face else grey_class(found)
+                if got != want:
+                    bad.append((x, y, want, found))
+        return bad
+
+    def matches():
+        shot = Shot()
+        return shot if not wrong(shot) else None
+
+    shot = wait_until(matches, PAINT_SECONDS) or Shot()
+    bad = wrong(shot)
+    ok(not bad, "%s: %d of 900 client pixels differ from the %s; first: %s"
+       % (label, len(bad), "background" if empty else "cut cross-hair", bad[:3]), line)
+    centre = [shot.pixel(ox + x, oy + y) for x, y in ((15, 15), (16, 15), (15, 16), (16, 16))]
+    ok(all(c == face for c in centre), "%s: the four centre pixels %s are the face colour %s"
+       % (label, centre, face), line)
+    frame = shot.pixel(left, top + 15)
+    ok(frame == numbers(colours["windowframe"]), "%s: the frame pixel is %s" % (label, frame), line)
+    if bad:
+        shot.save(label.replace(" ", "_"))
+
+
+def pointer_over(x, y):
+    xdotool("mousemove", str(x), str(y))
+
+    def read():
+        out = subprocess.run([xcursor_exe], stdout=subprocess.PIPE, timeout=30).stdout.decode()
+        return dict(item.split("=") for item in out.split())
+    return read
+
+
+def check_pointer(controls, hotspot, label):
+    """The cursor the X display shows over the box: 32 x 32 with the expected hotspot."""
+    line = caller_line()
+    left, top, right, bottom = rect_of(controls, PICTURE)
+    read = pointer_over((left + right) // 2, (top + bottom) // 2)
+    want = {"width": "32", "height": "32", "xhot": str(hotspot[0]), "yhot": str(hotspot[1])}
+
+    def shown():
+        facts = read()
+        return facts if all(facts.get(k) == v for k, v in want.items()) else None
+
+    facts = wait_until(shown, PAINT_SECONDS) or read()
+    ok(all(facts.get(k) == v for k, v in want.items()),
+       "%s: the X cursor over the box is %s x %s with hotspot (%s, %s), expected %s"
+       % (label, facts.get("width"), facts.get("height"), facts.get("xhot"), facts.get("yhot"),
+          want), line)
+
+
+def check_etched_button1(controls, colours):
+    """按钮1 disabled: its normal background, its caption drawn in highlight and shadow, no black."""
+    line = caller_line()
+    left, top, right, bottom = rect_of(controls, BUTTON1)
+    highlight, shadow = numbers(colours["btnhighlight"]), numbers(colours["btnshadow"])
+
+    def caption_colours():
+        shot = Shot()
+        seen = {shot.pixel(x, y) for y in range(top + 10, bottom - 10) for x in range(left + 3, right - 3)}
+        return shot, seen
+
+    def etched():
+        shot, seen = caption_colours()
+        return shot if highlight in seen and shadow in seen and (0, 0, 0) not in seen else None
+
+    shot = wait_until(etched, PAINT_SECONDS) or caption_colours()[0]
+    _, seen = caption_colours()
+    ok(highlight in seen and shadow in seen and (0, 0, 0) not in seen,
+       "按钮1 caption colours include highlight %s: %s, shadow %s: %s, black: %s"
+       % (highlight, highlight in seen, shadow, shadow in seen, (0, 0, 0) in seen), line)
+    expect_pixels(normal_cases("按钮1 disabled", (left, top, right, bottom))[:4], "etched")
+    if highlight not in seen:
+        shot.save("etched")
+
+
+def fixture_run(args, checks):
+    """The tool's window with property writes the user cannot reach yet, then closed with Esc."""
+    print("--- fixture run: %s" % " ".join(args), flush=True)
+    process = launch("wine", fixture_exe, *args)
+    code, lines = probe("wait-window", str(START_SECONDS))
+    if not ok(code == 0, "the fixture's window appeared (%s)" % " ".join(lines)):
+        process.kill()
+        process.wait()
+        return
+    controls = probe_controls()
+    colours = probe_facts("colours")
+    checks(controls, colours)
+    xdotool("mousemove", str(SCREEN_W - 20), str(20))
+    wait_until(tool_is_active, PAINT_SECONDS)
+    xdotool("key", "Escape")
+    wait_exit(process, "fixture Esc")
+
+
+FIXTURE_RUNS = [
+    (["empty-picture"], lambda c, k: check_picture(c, k, True, "EmptyPicture")),
+    (["cross-hair-pointer"], lambda c, k: check_pointer(c, (15, 16), "CrossHairCursor pointer")),
+    (["disable-button1"], lambda c, k: (check_focus_on(BUTTON3, "超按钮3"), check_etched_button1(c, k))),
+]
 
 
 def close_button():
@@ -365,7 +500,8 @@ def key(name):
 
 def tool_is_active():
     facts = probe_facts("focus")
-    return facts if facts.get("active_is_tool") == "1" and facts.get("focus_in_tool") == "1" else None
+    active = facts.get("active_is_tool") == "1" and facts.get("focus_in_tool") == "1"
+    return facts if active else None
 
 
 # Each run starts the tool and ends it one way; the first also looks at it.
@@ -377,11 +513,13 @@ ENDINGS = [
 
 
 def main():
-    global tool_exe, probe_exe, out_dir
-    if len(sys.argv) != 3:
-        print("usage: test_window.py WindowHider.exe wh_probe.exe")
+    global tool_exe, probe_exe, out_dir, fixture_exe, xcursor_exe
+    if len(sys.argv) not in (3, 5):
+        print("usage: test_window.py WindowHider.exe wh_probe.exe [wh_fixture.exe xcursor]")
         return 2
     tool_exe, probe_exe = (os.path.abspath(a) for a in sys.argv[1:3])
+    if len(sys.argv) == 5:
+        fixture_exe, xcursor_exe = (os.path.abspath(a) for a in sys.argv[3:5])
     out_dir = os.path.dirname(tool_exe)
     code, lines = probe("wait-gone", "10")
     if not ok(code == 0, "no WindowHider window before the test (%s)" % " ".join(lines)):
@@ -401,6 +539,9 @@ def main():
                % (how, facts.get("active_is_tool"), facts.get("focus_id")))
         end()
         wait_exit(process, how)
+    if fixture_exe:
+        for args, checks in FIXTURE_RUNS:
+            fixture_run(args, checks)
     print("%d passed, %d failed" % (passed, failed), flush=True)
     return 1 if failed else 0
 
