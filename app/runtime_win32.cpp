@@ -48,7 +48,9 @@ void InitRuntime() {
     }
 }
 
-void SetExitCallback(Subroutine callback) { g_exitCallback = callback; }
+void SetExitCallback(Subroutine callback) {
+    g_exitCallback = callback;
+}
 
 void LoadWindow(int32_t windowId) {
     if (!CreateWindowFromDefinition(windowId)) {
@@ -99,8 +101,8 @@ int32_t ShutdownRuntime() {
 }
 
 void* AllocBlock(uint32_t byteCount) {
-    void* block = HeapAlloc(g_heap != nullptr ? g_heap : GetProcessHeap(), 0,
-                            byteCount == 0 ? 1 : byteCount);
+    void* block =
+        HeapAlloc(g_heap != nullptr ? g_heap : GetProcessHeap(), 0, byteCount == 0 ? 1 : byteCount);
     if (block == nullptr) {
         ReportRuntimeError(kErrorOutOfMemory, "out of memory");
     }
@@ -116,7 +118,9 @@ void FreeBlock(void* block) {
     HeapFree(g_heap != nullptr ? g_heap : GetProcessHeap(), 0, block);
 }
 
-int32_t LiveBlockCount() { return g_liveBlocks; }
+int32_t LiveBlockCount() {
+    return g_liveBlocks;
+}
 
 void ReportRuntimeError(int32_t code, const char* message) {
     wchar_t detail[128];
@@ -134,7 +138,9 @@ void ReportRuntimeError(int32_t code, const char* message) {
     ExitProcess(static_cast<UINT>(-1));
 }
 
-void SetRuntimeObserver(RuntimeObserver observer) { g_observer = observer; }
+void SetRuntimeObserver(RuntimeObserver observer) {
+    g_observer = observer;
+}
 
 void NotifyRuntimeObserver(const char* what, int32_t recordId, int32_t a, int32_t b) {
     if (g_observer != nullptr) {

@@ -103,7 +103,8 @@ uint32_t FoldFullWidth(char* text) {
         if (lead == 0xA3 && trail >= 0xA1 && trail <= 0xFE) {
             *out++ = static_cast<unsigned char>(trail - 0x80);
             in += 2;
-        } else if (lead == 0xA1 && (trail == 0xA1 || trail == 0xAB || trail == 0xEE || trail == 0xEF)) {
+        } else if (lead == 0xA1 &&
+                   (trail == 0xA1 || trail == 0xAB || trail == 0xEE || trail == 0xEF)) {
             *out++ = trail == 0xA1 ? ' ' : (trail == 0xAB ? '~' : '*');
             in += 2;
         } else {
@@ -116,8 +117,12 @@ uint32_t FoldFullWidth(char* text) {
 
 namespace {
 
-bool IsBlank(unsigned char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
-bool IsDigit(unsigned char c) { return c >= '0' && c <= '9'; }
+bool IsBlank(unsigned char c) {
+    return c == ' ' || (c >= '\t' && c <= '\r');
+}
+bool IsDigit(unsigned char c) {
+    return c >= '0' && c <= '9';
+}
 
 // The length of the decimal number at `s` as atof reads it: sign, digits,
 // fraction, exponent. Nothing else (no hex, no inf or nan words).

@@ -1,3 +1,5 @@
+include(cmake/images-tests.cmake)
+
 # Native build of the portable parts: unit tests under sanitizers, and fuzzers.
 set(WH_SAN_FLAGS)
 if(WH_SANITIZE)

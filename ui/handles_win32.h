@@ -51,8 +51,12 @@ template <class Handle, BOOL(WINAPI* Release)(Handle)> class UniqueHandle {
     Handle handle_ = nullptr;
 };
 
-inline BOOL WINAPI DeleteBrush(HBRUSH h) { return DeleteObject(h); }
-inline BOOL WINAPI DeletePen(HPEN h) { return DeleteObject(h); }
+inline BOOL WINAPI DeleteBrush(HBRUSH h) {
+    return DeleteObject(h);
+}
+inline BOOL WINAPI DeletePen(HPEN h) {
+    return DeleteObject(h);
+}
 
 using UniqueBrush = UniqueHandle<HBRUSH, DeleteBrush>;
 using UniquePen = UniqueHandle<HPEN, DeletePen>;

@@ -9,7 +9,9 @@ constexpr uint32_t kEntrySize = 16;
 constexpr uint32_t kInfoHeaderSize = 40;
 constexpr int32_t kMaxSide = 256;
 
-uint16_t U16(const unsigned char* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
+uint16_t U16(const unsigned char* p) {
+    return static_cast<uint16_t>(p[0] | p[1] << 8);
+}
 uint32_t U32(const unsigned char* p) {
     return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
            static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
@@ -120,7 +122,8 @@ bool FindPictureImage(ByteView file, IconImage* out) {
         return false;
     }
     // Every directory entry must be inside the file before any is read.
-    if (static_cast<uint64_t>(kHeaderSize) + static_cast<uint64_t>(count) * kEntrySize > file.size) {
+    if (static_cast<uint64_t>(kHeaderSize) + static_cast<uint64_t>(count) * kEntrySize >
+        file.size) {
         return false;
     }
     uint32_t chosen = count - 1;

@@ -7,10 +7,23 @@
 namespace {
 
 const WindowRow kMainWindow = {
-    kMainWindowId, kWindowRecordId, L"窗口隐藏工具", 50, 50, 254, 134,
-    /*centred*/ true, /*minimiseBox*/ true, /*maximiseBox*/ false, /*controlBox*/ true,
-    /*alwaysOnTop*/ true, /*showInTaskbar*/ true, /*visible*/ true,
-    /*escCloses*/ true, /*enterMovesFocus*/ false, kButtonFaceColour,
+    kMainWindowId,
+    kWindowRecordId,
+    L"窗口隐藏工具",
+    50,
+    50,
+    254,
+    134,
+    /*centred*/ true,
+    /*minimiseBox*/ true,
+    /*maximiseBox*/ false,
+    /*controlBox*/ true,
+    /*alwaysOnTop*/ true,
+    /*showInTaskbar*/ true,
+    /*visible*/ true,
+    /*escCloses*/ true,
+    /*enterMovesFocus*/ false,
+    kButtonFaceColour,
 };
 
 // Creation order; the stacking order is the reverse.
@@ -25,8 +38,8 @@ const ControlRow kControls[] = {
      false, true},
     {ControlKind::OwnerDrawButton, "按钮2", kButton2, 140, 90, 51, 73, 40, L"F2 显示窗口", 0, 0,
      false, true},
-    {ControlKind::OwnerDrawButton, "超按钮3", kSuperButton3, 150, 170, 51, 73, 40, L"F3 隐藏工具", 0,
-     0, false, true},
+    {ControlKind::OwnerDrawButton, "超按钮3", kSuperButton3, 150, 170, 51, 73, 40, L"F3 隐藏工具",
+     0, 0, false, true},
 };
 
 const ButtonColours kButtonColours = {0x000000, 0xFCFDDF, 0x000000, 0xF7F999, 0x000000, 0xFCFDDF};

@@ -5,9 +5,9 @@
 enum class ControlKind : uint8_t { Label, PictureBox, OwnerDrawButton };
 
 enum class EventKind : uint8_t {
-    Created,        // the window and its controls exist, before it is first shown
-    Moved,          // raised after Created; nothing is bound to it
-    Resized,        // likewise
+    Created, // the window and its controls exist, before it is first shown
+    Moved,   // raised after Created; nothing is bound to it
+    Resized, // likewise
     WillBeDestroyed,
     Clicked,
     Feedback,       // the label's message 0x8075: (wParam, lParam)

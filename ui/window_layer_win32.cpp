@@ -105,13 +105,23 @@ void RaiseMouseEvent(const ControlState& control, EventKind event, LPARAM lParam
     if (g_window.silent) {
         return;
     }
-    const auto x = static_cast<int32_t>(LOWORD(lParam)); // unsigned 16-bit, as the events carry them
+    const auto x =
+        static_cast<int32_t>(LOWORD(lParam)); // unsigned 16-bit, as the events carry them
     const auto y = static_cast<int32_t>(HIWORD(lParam));
     NotifyRuntimeObserver("mouse", control.row->recordId, static_cast<int32_t>(event), x);
     const EventBinding* b = FindBinding(*g_window.definition, control.row->recordId, event);
     if (b != nullptr && b->mouse != nullptr) {
         b->mouse(x, y, KeyState());
     }
+}
+
+// The mouse event of a mouse message; the message then goes on to its default
+// handling, as no handler of the program gives a result.
+void RaiseMouseMessage(const ControlState& control, UINT message, LPARAM lParam) {
+    const EventKind event = message == WM_LBUTTONDOWN ? EventKind::LeftButtonDown
+                            : message == WM_LBUTTONUP ? EventKind::LeftButtonUp
+                                                      : EventKind::MouseMove;
+    RaiseMouseEvent(control, event, lParam);
 }
 
 LRESULT RaiseFeedbackEvent(const ControlState& control, WPARAM wParam, LPARAM lParam) {
@@ -121,7 +131,8 @@ LRESULT RaiseFeedbackEvent(const ControlState& control, WPARAM wParam, LPARAM lP
     const auto first = static_cast<int32_t>(wParam);
     const auto second = static_cast<int32_t>(lParam);
     NotifyRuntimeObserver("feedback", control.row->recordId, first, second);
-    const EventBinding* b = FindBinding(*g_window.definition, control.row->recordId, EventKind::Feedback);
+    const EventBinding* b =
+        FindBinding(*g_window.definition, control.row->recordId, EventKind::Feedback);
     if (b != nullptr && b->feedback != nullptr) {
         b->feedback(first, second);
     }
@@ -179,8 +190,8 @@ void MoveFocus(bool backwards) {
         }
     }
     for (int step = 1; step <= n; ++step) {
-        int k = at < 0 ? (backwards ? n - step : step - 1)
-                       : (at + (backwards ? n - step : step)) % n;
+        int k =
+            at < 0 ? (backwards ? n - step : step - 1) : (at + (backwards ? n - step : step)) % n;
         if (CanTakeFocus(buttons[k])) {
             SetFocus(buttons[k]);
             return;
@@ -202,7 +213,8 @@ void PaintLabel(HWND hwnd, const ControlState& control) {
         SelectedObject font(paint.dc(), GetStockObject(DEFAULT_GUI_FONT));
         SetBkMode(paint.dc(), TRANSPARENT);
         SetTextColor(paint.dc(), ResolveColour(control.row->textColour));
-        DrawTextW(paint.dc(), text, length, &client, DT_NOCLIP | DT_LEFT | DT_SINGLELINE | DT_VCENTER);
+        DrawTextW(paint.dc(), text, length, &client,
+                  DT_NOCLIP | DT_LEFT | DT_SINGLELINE | DT_VCENTER);
     }
 }
 
@@ -319,13 +331,11 @@ LRESULT CALLBACK ButtonProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
         return CallWindowProcW(standard, hwnd, message, wParam, lParam) | DLGC_UNDEFPUSHBUTTON;
     case WM_MOUSEMOVE:
         OnButtonMouseMove(*control, wParam);
-        RaiseMouseEvent(*control, EventKind::MouseMove, lParam);
+        RaiseMouseMessage(*control, message, lParam);
         break;
     case WM_LBUTTONDOWN:
-        RaiseMouseEvent(*control, EventKind::LeftButtonDown, lParam);
-        break;
     case WM_LBUTTONUP:
-        RaiseMouseEvent(*control, EventKind::LeftButtonUp, lParam);
+        RaiseMouseMessage(*control, message, lParam);
         break;
     case WM_MOUSELEAVE:
     case WM_KILLFOCUS:
@@ -362,13 +372,9 @@ LRESULT CALLBACK LabelProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
     case kFeedbackMessage:
         return RaiseFeedbackEvent(*control, wParam, lParam);
     case WM_LBUTTONDOWN:
-        RaiseMouseEvent(*control, EventKind::LeftButtonDown, lParam);
-        break;
     case WM_LBUTTONUP:
-        RaiseMouseEvent(*control, EventKind::LeftButtonUp, lParam);
-        break;
     case WM_MOUSEMOVE:
-        RaiseMouseEvent(*control, EventKind::MouseMove, lParam);
+        RaiseMouseMessage(*control, message, lParam);
         break;
     default:
         break;
@@ -400,7 +406,9 @@ void OnMainCommand(HWND from, WORD code) {
     }
 }
 
-void OnMainDestroy() { RaisePlainEvent(g_window.definition->window->recordId, EventKind::WillBeDestroyed); }
+void OnMainDestroy() {
+    RaisePlainEvent(g_window.definition->window->recordId, EventKind::WillBeDestroyed);
+}
 
 void OnMainGone() {
     g_window.hwnd = nullptr;
@@ -443,34 +451,25 @@ LRESULT CALLBACK MainProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 
 // --- creation -------------------------------------------------------------
 
-bool RegisterClasses() {
+bool RegisterOnce(const wchar_t* name, WNDPROC proc, UINT style) {
     HINSTANCE instance = GetModuleHandleW(nullptr);
     WNDCLASSW wc;
-    if (!GetClassInfoW(instance, kMainClass, &wc)) {
-        std::memset(&wc, 0, sizeof wc);
-        wc.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
-        wc.lpfnWndProc = MainProc;
-        wc.hInstance = instance;
-        wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
-        wc.lpszClassName = kMainClass;
-        if (RegisterClassW(&wc) == 0) {
-            return false;
-        }
+    if (GetClassInfoW(instance, name, &wc)) {
+        return true;
     }
-    if (!GetClassInfoW(instance, kLabelClass, &wc)) {
-        std::memset(&wc, 0, sizeof wc);
-        wc.style = CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW;
-        wc.lpfnWndProc = LabelProc;
-        wc.hInstance = instance;
-        wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
-        wc.lpszClassName = kLabelClass;
-        if (RegisterClassW(&wc) == 0) {
-            return false;
-        }
-    }
-    return true;
+    std::memset(&wc, 0, sizeof wc);
+    wc.style = style;
+    wc.lpfnWndProc = proc;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
+    wc.lpszClassName = name;
+    return RegisterClassW(&wc) != 0;
+}
+
+bool RegisterClasses() {
+    return RegisterOnce(kMainClass, MainProc, CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS) &&
+           RegisterOnce(kLabelClass, LabelProc, CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW);
 }
 
 HWND CreateControl(HWND parent, const ControlRow& row) {
@@ -538,8 +537,8 @@ bool CreateMainWindow(const WindowDefinition& definition) {
         left = (GetSystemMetrics(SM_CXSCREEN) - w.width) / 2;
         top = (GetSystemMetrics(SM_CYSCREEN) - w.height) / 2;
     }
-    HWND hwnd = CreateWindowExW(0, kMainClass, w.caption, style, left, top, w.width, w.height, nullptr,
-                                nullptr, GetModuleHandleW(nullptr), nullptr);
+    HWND hwnd = CreateWindowExW(0, kMainClass, w.caption, style, left, top, w.width, w.height,
+                                nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
     if (hwnd == nullptr) {
         return false;
     }
@@ -558,7 +557,8 @@ bool CreateMainWindow(const WindowDefinition& definition) {
     }
     SendMessageW(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(g_window.bigIcon.get()));
     SendMessageW(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(g_window.smallIcon.get()));
-    SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+    SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)),
+                 FALSE);
 
     if (w.alwaysOnTop) {
         SetWindowPos(hwnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOSIZE);
@@ -654,9 +654,13 @@ bool CreateWindowFromDefinition(int32_t windowId) {
     return definition != nullptr && CreateMainWindow(*definition);
 }
 
-bool AnyProgramWindow() { return g_window.hwnd != nullptr && IsWindow(g_window.hwnd); }
+bool AnyProgramWindow() {
+    return g_window.hwnd != nullptr && IsWindow(g_window.hwnd);
+}
 
-void SetMessageLoopEntered() { g_window.loopEntered = true; }
+void SetMessageLoopEntered() {
+    g_window.loopEntered = true;
+}
 
 bool PreTranslateProgramMessage(MSG* msg) {
     if (msg->message != WM_KEYDOWN || !IsProgramWindow(msg->hwnd)) {

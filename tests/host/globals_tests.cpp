@@ -23,7 +23,8 @@ TEST_F(GlobalsTest, InitGlobalsGivesTheStartingValues) {
         const char* name;
         const DimArray* array;
         int32_t count;
-    } arrays[] = {{"HotkeyIds", HotkeyIds, 3}, {"HotkeyActions", HotkeyActions, 3},
+    } arrays[] = {{"HotkeyIds", HotkeyIds, 3},
+                  {"HotkeyActions", HotkeyActions, 3},
                   {"TargetHandleText", TargetHandleText, 2}};
     for (const auto& a : arrays) {
         EXPECT_EQ(ArrayCountAndData(a.array).count, a.count) << a.name;
@@ -121,8 +122,8 @@ TEST_F(GlobalsTest, StartProgramRunsInOrderAndGlobalsExistForTheCreatedEvent) {
     std::fesetround(FE_UPWARD);
     EXPECT_EQ(StartProgram(), 0);
     EXPECT_EQ(std::fegetround(), FE_TONEAREST);
-    const std::vector<std::string> expected = {"InitRuntime", "SetExitCallback", "LoadWindow 1375797249",
-                                               "RunMessageLoop"};
+    const std::vector<std::string> expected = {"InitRuntime", "SetExitCallback",
+                                               "LoadWindow 1375797249", "RunMessageLoop"};
     EXPECT_EQ(Host().calls, expected);
     EXPECT_EQ(countSeenAtLoad, 3);
     EXPECT_EQ(Host().live, 4);

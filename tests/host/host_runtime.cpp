@@ -13,9 +13,13 @@ HostRuntime& Host() {
     return host;
 }
 
-void ResetHost() { Host() = HostRuntime(); }
+void ResetHost() {
+    Host() = HostRuntime();
+}
 
-void InitRuntime() { Host().calls.push_back("InitRuntime"); }
+void InitRuntime() {
+    Host().calls.push_back("InitRuntime");
+}
 
 void SetExitCallback(Subroutine callback) {
     Host().calls.push_back("SetExitCallback");
@@ -29,7 +33,9 @@ void LoadWindow(int32_t windowId) {
     }
 }
 
-void RunMessageLoop() { Host().calls.push_back("RunMessageLoop"); }
+void RunMessageLoop() {
+    Host().calls.push_back("RunMessageLoop");
+}
 
 void HostShutdown() {
     Subroutine callback = Host().exitCallback;

@@ -4,7 +4,9 @@
 
 #include <string>
 
-int32_t ReadProperty(int32_t, int32_t, int32_t) { return 0; }
+int32_t ReadProperty(int32_t, int32_t, int32_t) {
+    return 0;
+}
 
 void WriteProperty(int32_t, int32_t recordId, int32_t property, int32_t value) {
     Host().calls.push_back("Write " + std::to_string(recordId) + " " + std::to_string(property) +
@@ -19,4 +21,6 @@ void WriteProperty(int32_t, int32_t recordId, int32_t property, const DimArray* 
                            std::to_string(property) + " " +
                            std::to_string(reinterpret_cast<uintptr_t>(bytes)));
 }
-void* ControlHandle(int32_t, int32_t) { return nullptr; }
+void* ControlHandle(int32_t, int32_t) {
+    return nullptr;
+}

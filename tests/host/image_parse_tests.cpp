@@ -58,7 +58,9 @@ Bytes File(int type, const std::vector<EntrySpec>& entries) {
     return file;
 }
 
-ByteView View(const Bytes& b) { return {b.data(), static_cast<uint32_t>(b.size())}; }
+ByteView View(const Bytes& b) {
+    return {b.data(), static_cast<uint32_t>(b.size())};
+}
 
 TEST(ImageParse, TheEmbeddedCursorsParseWithTheirHotspots) {
     const struct {
@@ -138,7 +140,8 @@ TEST(ImageParse, BadValuesGiveNothing) {
         {"size 0", with([](Bytes& b) { Put32(b, 14, 0); }), false, false},
         {"huge width", with([](Bytes& b) { Put32(b, 22 + 4, 0x7FFFFFFF); }), false, false},
         {"negative height", with([](Bytes& b) { Put32(b, 22 + 8, 0xFFFFFFC0u); }), false, false},
-        {"bitmap larger than the image", with([](Bytes& b) { Put32(b, 22 + 4, 64); }), false, false},
+        {"bitmap larger than the image", with([](Bytes& b) { Put32(b, 22 + 4, 64); }), false,
+         false},
         {"odd bit count", with([](Bytes& b) { Put16(b, 22 + 14, 3); }), false, false},
         {"compressed", with([](Bytes& b) { Put32(b, 22 + 16, 1); }), false, false},
         {"header size past the image", with([](Bytes& b) { Put32(b, 22, 100000); }), false, false},

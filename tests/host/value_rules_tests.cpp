@@ -79,7 +79,7 @@ TEST(CompareText, NullIsEmptyAndBytesAreUnsigned) {
         {"abc", "abc", 0},
         {"ab", "abc", -1},
         {"abc", "ab", 1},
-        {"\x80", "z", 1},            // a byte of 128 or more is greater than ASCII
+        {"\x80", "z", 1},             // a byte of 128 or more is greater than ASCII
         {"\xC4\xE3", "\xC4\xE4", -1}, // a double-byte character compares by its bytes
     };
     for (const auto& c : cases) {
@@ -99,8 +99,12 @@ TEST_F(TextTest, IntToTextIsPrintfD) {
         int32_t value;
         const char* expected;
     } cases[] = {
-        {0, "0"}, {7, "7"}, {-7, "-7"}, {123456, "123456"},
-        {INT32_MAX, "2147483647"}, {INT32_MIN, "-2147483648"},
+        {0, "0"},
+        {7, "7"},
+        {-7, "-7"},
+        {123456, "123456"},
+        {INT32_MAX, "2147483647"},
+        {INT32_MIN, "-2147483648"},
     };
     for (const auto& c : cases) {
         Text text = IntToText(c.value);
@@ -120,7 +124,7 @@ TEST_F(TextTest, TextToNumberReadsLikeAtof) {
         {"42", 42.0},
         {"  \t-17xyz", -17.0},
         {"+3.5e2", 350.0},
-        {"1e", 1.0},  // an exponent without digits is not read
+        {"1e", 1.0}, // an exponent without digits is not read
         {".5", 0.5},
         {"-.", 0.0},
         {"0x1A", 0.0}, // no hex, as atof of the C library of the day
@@ -131,7 +135,7 @@ TEST_F(TextTest, TextToNumberReadsLikeAtof) {
         {"\xA3\xB1\xA3\xB2\xA3\xB3", 123.0},
         {"\xA3\xAD\xA3\xB5", -5.0},
         {"\xA1\xA1\xA3\xB9", 9.0}, // full-width space, then 9
-        {"\xA3", 0.0},              // a lone lead byte at the end
+        {"\xA3", 0.0},             // a lone lead byte at the end
     };
     for (const auto& c : cases) {
         EXPECT_EQ(TextToNumber(c.text), c.expected) << "text " << (c.text ? c.text : "(null)");
@@ -143,9 +147,10 @@ TEST_F(TextTest, FoldFullWidthMapsEachForm) {
         const char* in;
         const char* out;
     } cases[] = {
-        {"\xA3\xA1", "!"},  {"\xA3\xFE", "~"},  {"\xA3\xA0", "\xA3\xA0"}, {"\xA3\xFF", "\xA3\xFF"},
-        {"\xA1\xA1", " "},  {"\xA1\xAB", "~"},  {"\xA1\xEE", "*"},        {"\xA1\xEF", "*"},
-        {"\xA1\xA2", "\xA1\xA2"}, {"a\xA3\xB0z", "a0z"},
+        {"\xA3\xA1", "!"},        {"\xA3\xFE", "~"}, {"\xA3\xA0", "\xA3\xA0"},
+        {"\xA3\xFF", "\xA3\xFF"}, {"\xA1\xA1", " "}, {"\xA1\xAB", "~"},
+        {"\xA1\xEE", "*"},        {"\xA1\xEF", "*"}, {"\xA1\xA2", "\xA1\xA2"},
+        {"a\xA3\xB0z", "a0z"},
     };
     for (const auto& c : cases) {
         char buffer[16];

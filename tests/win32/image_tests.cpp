@@ -20,28 +20,8 @@ namespace {
 
 constexpr int kPicture = 100;
 
-class ImageTest : public ::testing::Test {
+class ImageTest : public ToolWindowTest {
   protected:
-    void SetUp() override {
-        blocks_ = LiveBlockCount();
-        handles_ = LiveOwnedHandles();
-        InitRuntime();
-        InitGlobals();
-        SetExitCallback(ReleaseGlobals);
-        LoadWindow(kMainWindowId);
-        ASSERT_NE(MainWindow(), nullptr);
-    }
-    void TearDown() override {
-        if (AnyProgramWindow()) {
-            SendMessageW(MainWindow(), WM_CLOSE, 0, 0);
-        }
-        ShutdownRuntime();
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
-        }
-        EXPECT_EQ(LiveBlockCount(), blocks_) << "blocks left behind";
-        EXPECT_EQ(LiveOwnedHandles(), handles_) << "handles left behind";
-    }
     // The cursor the box sets for itself, as the system would ask for it.
     HCURSOR BoxCursor() {
         SetCursor(nullptr);
@@ -49,8 +29,6 @@ class ImageTest : public ::testing::Test {
                      MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
         return GetCursor();
     }
-    int32_t blocks_ = 0;
-    long handles_ = 0;
 };
 
 struct CursorFacts {

@@ -64,7 +64,8 @@ TEST(FatalErrorDeathTest, IndexPastTheEndShowsTheBoxAndEndsWithMinusOne) {
     EXPECT_NE(log.find("event 100728832 0 0"), std::string::npos) << "the window was created";
     EXPECT_NE(log.find("runtime-error 0 1 0"), std::string::npos) << "error 1 was reported";
     EXPECT_NE(log.find("error-box"), std::string::npos) << "the error box was shown";
-    const std::string destroyed = "event 100728832 " + std::to_string(int(EventKind::WillBeDestroyed));
+    const std::string destroyed =
+        "event 100728832 " + std::to_string(int(EventKind::WillBeDestroyed));
     EXPECT_EQ(log.find(destroyed), std::string::npos) << "no will-be-destroyed handler";
     EXPECT_EQ(log.find("exit-callback"), std::string::npos) << "ReleaseGlobals did not run";
     EXPECT_EQ(log.find("returned"), std::string::npos) << "control came back";

@@ -2,7 +2,10 @@
 
 #include "app/runtime_win32.h"
 #include "app/runtime.h"
+#include "app/globals.h"
+#include "ui/handles_win32.h"
 #include "ui/window_api.h"
+#include "ui/window_layer_win32.h"
 #include "ui/window_definition.h"
 
 std::vector<RecordedEvent>& Recorded() {
@@ -65,8 +68,41 @@ void PressKey(WORD key, bool shift, bool alt) {
     SendInput(n, inputs, sizeof(INPUT));
 }
 
-HWND MainWindow() { return static_cast<HWND>(ControlHandle(kMainWindowId, kWindowRecordId)); }
+HWND MainWindow() {
+    return static_cast<HWND>(ControlHandle(kMainWindowId, kWindowRecordId));
+}
 
-HWND Control(int childId) { return MainWindow() ? GetDlgItem(MainWindow(), childId) : nullptr; }
+HWND Control(int childId) {
+    return MainWindow() ? GetDlgItem(MainWindow(), childId) : nullptr;
+}
 
-int ChildId(HWND hwnd) { return hwnd ? GetDlgCtrlID(hwnd) : 0; }
+int ChildId(HWND hwnd) {
+    return hwnd ? GetDlgCtrlID(hwnd) : 0;
+}
+
+void ToolWindowTest::SetUp() {
+    Recorded().clear();
+    SetRuntimeObserver(RecordEvent);
+    blocks_ = LiveBlockCount();
+    handles_ = LiveOwnedHandles();
+    InitRuntime();
+    InitGlobals();
+    SetExitCallback(ReleaseGlobals);
+    LoadWindow(kMainWindowId);
+    ASSERT_NE(MainWindow(), nullptr);
+    SetForegroundWindow(MainWindow());
+    EXPECT_WITHIN(5000, GetForegroundWindow() == MainWindow() && GetFocus() != nullptr);
+}
+
+void ToolWindowTest::TearDown() {
+    if (AnyProgramWindow()) {
+        SendMessageW(MainWindow(), WM_CLOSE, 0, 0);
+    }
+    ShutdownRuntime();
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+    }
+    EXPECT_EQ(LiveBlockCount(), blocks_) << "blocks left behind";
+    EXPECT_EQ(LiveOwnedHandles(), handles_) << "handles left behind";
+    SetRuntimeObserver(nullptr);
+}

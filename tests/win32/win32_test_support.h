@@ -30,8 +30,9 @@ template <class Condition> bool WaitFor(Condition condition, DWORD milliseconds)
 
 #define EXPECT_WITHIN(ms, condition)                                                               \
     do {                                                                                           \
-        if (!WaitFor([&] { return static_cast<bool>(condition); }, ms)) {                         \
-            ADD_FAILURE_AT(__FILE__, __LINE__) << "still false after " << (ms) << " ms: " #condition; \
+        if (!WaitFor([&] { return static_cast<bool>(condition); }, ms)) {                          \
+            ADD_FAILURE_AT(__FILE__, __LINE__)                                                     \
+                << "still false after " << (ms) << " ms: " #condition;                             \
         }                                                                                          \
     } while (0)
 
@@ -41,3 +42,13 @@ void PressKey(WORD key, bool shift = false, bool alt = false);
 HWND MainWindow();
 HWND Control(int childId);
 int ChildId(HWND hwnd);
+
+// Opens the tool's window as the program does, and closes it after the test,
+// checking that every block and owned handle came back.
+class ToolWindowTest : public ::testing::Test {
+  protected:
+    void SetUp() override;
+    void TearDown() override;
+    int32_t blocks_ = 0;
+    long handles_ = 0;
+};

@@ -15,33 +15,7 @@ namespace {
 
 enum ChildIds { kPicture = 100, kLabel = 110, kEdit = 120, kB1 = 130, kB2 = 140, kB3 = 150 };
 
-class MainWindowTest : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        Recorded().clear();
-        SetRuntimeObserver(RecordEvent);
-        baseline_ = LiveBlockCount();
-        InitRuntime();
-        InitGlobals();
-        SetExitCallback(ReleaseGlobals);
-        LoadWindow(kMainWindowId);
-        ASSERT_NE(MainWindow(), nullptr);
-        SetForegroundWindow(MainWindow());
-        EXPECT_WITHIN(5000, GetForegroundWindow() == MainWindow() && GetFocus() != nullptr);
-    }
-    void TearDown() override {
-        if (AnyProgramWindow()) {
-            SendMessageW(MainWindow(), WM_CLOSE, 0, 0);
-        }
-        ShutdownRuntime();
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
-        }
-        EXPECT_EQ(LiveBlockCount(), baseline_) << "blocks left behind";
-        SetRuntimeObserver(nullptr);
-    }
-    int32_t baseline_ = 0;
-};
+using MainWindowTest = ToolWindowTest;
 
 TEST_F(MainWindowTest, WindowIsCentredTopmostWithItsStyles) {
     HWND main = MainWindow();
@@ -154,8 +128,8 @@ TEST_F(MainWindowTest, EnterDoesNothingAndSpaceClicksTheFocusedButton) {
     // Space after Enter: once its click has arrived, Enter would have shown by then.
     PressKey(VK_SPACE);
     EXPECT_WITHIN(3000, !RecordedLines("event").empty());
-    const std::vector<std::string> expected = {
-        "event:" + std::to_string(kButton2) + ":" + std::to_string(int(EventKind::Clicked)) + ":0"};
+    const std::vector<std::string> expected = {"event:" + std::to_string(kButton2) + ":" +
+                                               std::to_string(int(EventKind::Clicked)) + ":0"};
     EXPECT_EQ(RecordedLines("event"), expected);
     EXPECT_EQ(ChildId(GetFocus()), kB2);
 }
@@ -281,7 +255,9 @@ TEST_F(MainWindowTest, MouseMessagesOfThePictureBoxBecomeItsEvents) {
     EXPECT_EQ(RecordedLines("mouse"), expected);
 }
 
-void CALLBACK QuitWatchdog(HWND, UINT, UINT_PTR, DWORD) { PostQuitMessage(99); }
+void CALLBACK QuitWatchdog(HWND, UINT, UINT_PTR, DWORD) {
+    PostQuitMessage(99);
+}
 
 // Every way of closing ends the loop with code 0, the will-be-destroyed event
 // first and the exit callback once, after it.
