@@ -1,5 +1,6 @@
 #include "app/runtime.h"
 #include "app/runtime_win32.h"
+#include "target/target_system.h"
 #include "ui/window_layer_win32.h"
 
 #include <windows.h>
@@ -10,6 +11,7 @@ namespace {
 
 Subroutine g_exitCallback = nullptr;
 RuntimeObserver g_observer = nullptr;
+void (*g_emergency)() = nullptr;
 int32_t g_quitCode = 0;
 int32_t g_liveBlocks = 0;
 HANDLE g_heap = nullptr;
@@ -39,9 +41,39 @@ const wchar_t* ErrorText(int32_t code) {
     }
 }
 
+void RunEmergencyCallback() {
+    void (*callback)() = g_emergency;
+    g_emergency = nullptr; // once, even if it faults itself
+    if (callback != nullptr) {
+        callback();
+    }
+}
+
+// A crash must not leave a window hidden: the callback runs before the process goes.
+LONG WINAPI OnUnhandledException(EXCEPTION_POINTERS*) {
+    RunEmergencyCallback();
+    return EXCEPTION_CONTINUE_SEARCH;
+}
+
+wchar_t* Widen(const char* utf8, wchar_t* out, int size) {
+    MultiByteToWideChar(CP_UTF8, 0, utf8 != nullptr ? utf8 : "", -1, out, size);
+    out[size - 1] = L'\0';
+    return out;
+}
+
 } // namespace
 
+void SetEmergencyCallback(void (*callback)()) { g_emergency = callback; }
+
+void ShowMessageBox(const char* text, const char* caption) {
+    wchar_t wideText[256];
+    wchar_t wideCaption[64];
+    MessageBoxW(nullptr, Widen(text, wideText, 256), Widen(caption, wideCaption, 64),
+                MB_OK | MB_TASKMODAL);
+}
+
 void InitRuntime() {
+    SetUnhandledExceptionFilter(OnUnhandledException);
     g_heap = GetProcessHeap();
     if (g_heap == nullptr || !InitWindowLayer()) {
         ReportRuntimeError(kErrorRuntimeStart, "the window layer cannot start");
@@ -124,8 +156,7 @@ int32_t LiveBlockCount() {
 
 void ReportRuntimeError(int32_t code, const char* message) {
     wchar_t detail[128];
-    MultiByteToWideChar(CP_UTF8, 0, message != nullptr ? message : "", -1, detail, 128);
-    detail[127] = L'\0';
+    Widen(message, detail, 128);
     wchar_t text[320];
     _snwprintf(text, 320, L"运行时错误 %d：%ls\n(%ls)", static_cast<int>(code), ErrorText(code),
                detail);
@@ -133,6 +164,8 @@ void ReportRuntimeError(int32_t code, const char* message) {
     NotifyRuntimeObserver("runtime-error", 0, code, 0);
     MessageBoxW(nullptr, text, L"窗口隐藏工具", MB_OK | MB_ICONERROR | MB_TASKMODAL);
     g_exitCallback = nullptr;
+    // No window the tool hid stays hidden, though no clean-up handler runs.
+    RunEmergencyCallback();
     // The windows go without their will-be-destroyed handlers.
     DestroyProgramWindowsSilently();
     ExitProcess(static_cast<UINT>(-1));

@@ -2,10 +2,6 @@
 #pragma once
 #include <cstdint>
 
-// Takes the waiting messages and dispatches each, until the queue is empty or
-// the next message is the quit request.
-void ProcessPendingEvents();
-
 // The runtime's shutdown: runs the exit callback once, then clears it. Returns
 // the exit code that the quit request carried.
 int32_t ShutdownRuntime();

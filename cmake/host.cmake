@@ -10,7 +10,8 @@ if(WH_SANITIZE)
 endif()
 target_compile_options(wh_portable PRIVATE ${WH_SAN_FLAGS})
 
-add_library(wh_host_runtime STATIC tests/host/host_runtime.cpp tests/host/host_window_api.cpp)
+add_library(wh_host_runtime STATIC tests/host/host_runtime.cpp tests/host/host_window_api.cpp
+    tests/host/host_system.cpp)
 target_link_libraries(wh_host_runtime PUBLIC wh_portable)
 # The portable code calls the runtime back (blocks, the fatal report).
 target_link_libraries(wh_portable INTERFACE wh_host_runtime)
@@ -20,7 +21,8 @@ add_executable(host_tests
     tests/host/value_rules_tests.cpp
     tests/host/globals_tests.cpp
     tests/host/definition_tests.cpp
-    tests/host/image_parse_tests.cpp)
+    tests/host/image_parse_tests.cpp
+    tests/host/target_tests.cpp)
 target_compile_options(host_tests PRIVATE ${WH_SAN_FLAGS})
 target_link_options(host_tests PRIVATE ${WH_SAN_FLAGS})
 target_link_libraries(host_tests PRIVATE wh_host_runtime GTest::gtest_main)

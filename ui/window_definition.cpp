@@ -55,6 +55,8 @@ const EventBinding kBindings[] = {
     {kPictureBox1, EventKind::LeftButtonDown, nullptr, OnPickPress, nullptr},
     {kPictureBox1, EventKind::LeftButtonUp, nullptr, OnPickRelease, nullptr},
     {kPictureBox1, EventKind::MouseMove, nullptr, OnPickMove, nullptr},
+    // Losing the capture ends a pick as a release would.
+    {kPictureBox1, EventKind::CaptureLost, OnPickCaptureLost, nullptr, nullptr},
 };
 
 const WindowDefinition kMainDefinition = {

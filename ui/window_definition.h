@@ -14,6 +14,7 @@ enum class EventKind : uint8_t {
     LeftButtonDown, // (x, y, key state)
     LeftButtonUp,
     MouseMove,
+    CaptureLost, // the mouse capture was taken away from the control
 };
 
 // Colours are 0x00BBGGRR; this value stands for the system's button face.

@@ -371,6 +371,9 @@ LRESULT CALLBACK LabelProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
         return 0;
     case kFeedbackMessage:
         return RaiseFeedbackEvent(*control, wParam, lParam);
+    case WM_CAPTURECHANGED:
+        RaisePlainEvent(control->row->recordId, EventKind::CaptureLost);
+        break;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONUP:
     case WM_MOUSEMOVE:

@@ -112,6 +112,7 @@ TEST(WindowDefinition, EventBindings) {
         {kPictureBox1, EventKind::LeftButtonDown, nullptr, OnPickPress, nullptr},
         {kPictureBox1, EventKind::LeftButtonUp, nullptr, OnPickRelease, nullptr},
         {kPictureBox1, EventKind::MouseMove, nullptr, OnPickMove, nullptr},
+        {kPictureBox1, EventKind::CaptureLost, OnPickCaptureLost, nullptr, nullptr},
     };
     for (const auto& e : expected) {
         const EventBinding* b = FindBinding(d, e.recordId, e.event);

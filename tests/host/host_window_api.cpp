@@ -1,26 +1,30 @@
-// The window layer's interface for the native tests: writes are recorded.
-#include "tests/host/host_runtime.h"
+// The window layer's interface for the native tests: properties live in the
+// fake system, and every write is logged beside its system calls.
+#include "tests/host/host_system.h"
 #include "ui/window_api.h"
 
 #include <string>
 
-int32_t ReadProperty(int32_t, int32_t, int32_t) {
-    return 0;
+int32_t ReadProperty(int32_t, int32_t recordId, int32_t property) {
+    return System().properties[{recordId, property}];
 }
 
 void WriteProperty(int32_t, int32_t recordId, int32_t property, int32_t value) {
-    Host().calls.push_back("Write " + std::to_string(recordId) + " " + std::to_string(property) +
+    System().log.push_back("Write " + std::to_string(recordId) + " " + std::to_string(property) +
                            " " + std::to_string(value));
+    System().properties[{recordId, property}] = value;
 }
+
 void WriteProperty(int32_t, int32_t recordId, int32_t property, const char* text) {
-    Host().calls.push_back("WriteText " + std::to_string(recordId) + " " +
-                           std::to_string(property) + " " + (text ? text : ""));
+    System().log.push_back("WriteText " + std::to_string(recordId) + " " +
+                           std::to_string(property));
+    System().captions[recordId] = text != nullptr ? text : "";
 }
+
 void WriteProperty(int32_t, int32_t recordId, int32_t property, const DimArray* bytes) {
-    Host().calls.push_back("WriteBytes " + std::to_string(recordId) + " " +
-                           std::to_string(property) + " " +
-                           std::to_string(reinterpret_cast<uintptr_t>(bytes)));
+    System().values[{recordId, property}] = bytes;
 }
-void* ControlHandle(int32_t, int32_t) {
-    return nullptr;
+
+void* ControlHandle(int32_t, int32_t recordId) {
+    return reinterpret_cast<void*>(static_cast<uintptr_t>(recordId & 0xFFFF));
 }

@@ -3,6 +3,8 @@
 #pragma once
 #include <windows.h>
 
+#include "target/target_system.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdint>

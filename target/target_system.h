@@ -1,0 +1,36 @@
+// The system functions the target handlers call by name, and the runtime's
+// operations they use. Handles are 32-bit values, as on the 32-bit system.
+#pragma once
+#include <cstdint>
+
+struct TargetRectangle;
+
+using WindowHandle = uint32_t;
+
+WindowHandle SysWindowFromPoint(int32_t x, int32_t y);
+int32_t SysGetWindowTextA(WindowHandle window, char* buffer, int32_t limit);
+void SysSetCapture(WindowHandle window);
+void SysReleaseCapture();
+void SysGetWindowRect(WindowHandle window, TargetRectangle* rect);
+void SysSetWindowPos(WindowHandle window, WindowHandle insertAfter, int32_t x, int32_t y,
+                     int32_t width, int32_t height, uint32_t flags);
+bool SysIsWindow(WindowHandle window);
+bool SysIsWindowVisible(WindowHandle window);
+
+// The pointer's position in screen coordinates.
+int32_t CurrentMouseX();
+int32_t CurrentMouseY();
+
+// Takes the waiting messages and dispatches each, until the queue is empty or
+// the next is the quit request.
+void ProcessPendingEvents();
+
+// The runtime's message box: no owner, one OK button, task-modal; UTF-8 texts.
+void ShowMessageBox(const char* text, const char* caption);
+
+// Runs `callback` on the way out of a fatal end or a crash, before the process
+// is gone. One callback; a later call replaces it.
+void SetEmergencyCallback(void (*callback)());
+
+constexpr uint32_t kSwpShowWindow = 0x0040;
+constexpr uint32_t kSwpHideWindow = 0x0080;

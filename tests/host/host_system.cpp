@@ -1,0 +1,87 @@
+#include "tests/host/host_system.h"
+
+#include "app/globals.h"
+#include "tests/host/host_runtime.h"
+
+#include <cstring>
+
+HostSystem& System() {
+    static HostSystem system;
+    return system;
+}
+
+void ResetSystem() { System() = HostSystem(); }
+
+WindowHandle SysWindowFromPoint(int32_t x, int32_t y) {
+    System().log.push_back("WindowFromPoint " + std::to_string(x) + "," + std::to_string(y));
+    return System().underPointer;
+}
+
+int32_t SysGetWindowTextA(WindowHandle window, char* buffer, int32_t limit) {
+    auto it = System().windows.find(window);
+    if (it == System().windows.end() || limit < 1) {
+        return 0;
+    }
+    const size_t n = std::min(it->second.title.size(), static_cast<size_t>(limit - 1));
+    std::memcpy(buffer, it->second.title.data(), n);
+    buffer[n] = '\0';
+    return static_cast<int32_t>(n);
+}
+
+void SysSetCapture(WindowHandle window) {
+    System().log.push_back("SetCapture");
+    System().capture = window;
+}
+
+void SysReleaseCapture() {
+    System().log.push_back("ReleaseCapture");
+    System().capture = 0;
+}
+
+void SysGetWindowRect(WindowHandle window, TargetRectangle* rect) {
+    System().log.push_back("GetWindowRect " + std::to_string(window));
+    auto it = System().windows.find(window);
+    if (it != System().windows.end()) {
+        *rect = {it->second.left, it->second.top, it->second.right, it->second.bottom};
+    }
+}
+
+void SysSetWindowPos(WindowHandle window, WindowHandle insertAfter, int32_t x, int32_t y,
+                     int32_t width, int32_t height, uint32_t flags) {
+    System().log.push_back("SetWindowPos " + std::to_string(window) + " after " +
+                           std::to_string(insertAfter) + " " + std::to_string(x) + "," +
+                           std::to_string(y) + " " + std::to_string(width) + "x" +
+                           std::to_string(height) + " flags " + std::to_string(flags));
+    auto it = System().windows.find(window);
+    if (it == System().windows.end()) {
+        return;
+    }
+    it->second = {x, y, x + width, y + height, it->second.title, it->second.visible};
+    if (flags & kSwpHideWindow) {
+        it->second.visible = false;
+    }
+    if (flags & kSwpShowWindow) {
+        it->second.visible = true;
+    }
+}
+
+bool SysIsWindow(WindowHandle window) { return System().windows.count(window) != 0; }
+
+bool SysIsWindowVisible(WindowHandle window) {
+    auto it = System().windows.find(window);
+    return it != System().windows.end() && it->second.visible;
+}
+
+int32_t CurrentMouseX() { return System().mouseX; }
+int32_t CurrentMouseY() { return System().mouseY; }
+
+void ProcessPendingEvents() { System().log.push_back("ProcessPendingEvents"); }
+
+void ShowMessageBox(const char* text, const char* caption) {
+    System().log.push_back(std::string("MessageBox ") + text + " / " + caption);
+    if (System().onMessageBox != nullptr) {
+        System().onMessageBox();
+    }
+}
+
+void SetEmergencyCallback(void (*callback)()) { System().emergency = callback; }
