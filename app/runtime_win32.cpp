@@ -49,10 +49,11 @@ void RunEmergencyCallback() {
     }
 }
 
-// A crash must not leave a window hidden: the callback runs before the process goes.
+// A crash must not leave a window hidden: the callback runs before the process
+// goes, and the process then ends with the exception's code.
 LONG WINAPI OnUnhandledException(EXCEPTION_POINTERS*) {
     RunEmergencyCallback();
-    return EXCEPTION_CONTINUE_SEARCH;
+    return EXCEPTION_EXECUTE_HANDLER;
 }
 
 wchar_t* Widen(const char* utf8, wchar_t* out, int size) {
