@@ -52,12 +52,22 @@ add_executable(wh_probe tests/e2e/probe.cpp)
 target_compile_options(wh_probe PRIVATE -DUNICODE -D_UNICODE -municode)
 target_link_options(wh_probe PRIVATE ${WH_STATIC_LINK} -municode)
 
+# A window of another process, for the tool to pick, hide and show.
+add_executable(wh_target_app tests/e2e/target_app.cpp)
+target_compile_options(wh_target_app PRIVATE -DUNICODE -D_UNICODE -municode)
+target_link_options(wh_target_app PRIVATE ${WH_STATIC_LINK} -municode)
+
 find_package(Python3 REQUIRED COMPONENTS Interpreter)
 add_test(NAME e2e_window
     COMMAND ${WH_WINE_ENV} run ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tests/e2e/test_window.py
             $<TARGET_FILE:WindowHider> $<TARGET_FILE:wh_probe> $<TARGET_FILE:wh_fixture>
             ${CMAKE_BINARY_DIR}/xcursor)
 wh_wine_test(e2e_window)
+add_test(NAME e2e_pick
+    COMMAND ${WH_WINE_ENV} run ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tests/e2e/test_pick.py
+            $<TARGET_FILE:WindowHider> $<TARGET_FILE:wh_probe> $<TARGET_FILE:wh_target_app>
+            ${CMAKE_BINARY_DIR}/xcursor)
+wh_wine_test(e2e_pick)
 
 # A native helper that reports the cursor the X display really shows.
 add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/xcursor

@@ -6,10 +6,15 @@
 //   wh_probe colours                system colours the tool paints with, as r,g,b
 //   wh_probe wait-window <seconds>  exit 0 once the main window exists and is visible, else 1
 //   wh_probe wait-gone <seconds>    exit 0 once there is no main window, else 1
+//   wh_probe capture                the mouse capture of the tool's GUI thread
+//   wh_probe win <decimal hwnd>     any window: whether it exists, is visible, its rect and title
+//   wh_probe msgbox                 the tool's message box (#32770), and whether the tool is topmost
+//   wh_probe close <decimal hwnd>   posts WM_CLOSE to a window
 // Exit code 1 also when there is no main window (or no close button); 2 on bad usage.
 #include <windows.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <cwchar>
 #include <string>
@@ -119,6 +124,11 @@ int ShowWindowFacts() {
     Out(std::string("visible=") + (IsWindowVisible(hwnd) ? "1" : "0"));
     Out("owner=" + Handle(GetWindow(hwnd, GW_OWNER)));
     Out("caption=" + Caption(hwnd));
+    // The window's thread answers a message: it neither hangs nor crashed.
+    DWORD_PTR result = 0;
+    const bool answers =
+        SendMessageTimeoutW(hwnd, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &result) != 0;
+    Out(std::string("responding=") + (answers ? "1" : "0"));
     return 0;
 }
 
@@ -266,6 +276,121 @@ int WaitFor(bool wantPresent, const wchar_t* secondsText) {
     }
 }
 
+int ShowCapture() {
+    HWND hwnd = MainWindow();
+    if (hwnd == nullptr) {
+        Out("exists=0");
+        return 1;
+    }
+    GUITHREADINFO info;
+    std::memset(&info, 0, sizeof info);
+    info.cbSize = sizeof info;
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(hwnd, nullptr), &info)) {
+        Out("error=GetGUIThreadInfo " + std::to_string(GetLastError()));
+        return 1;
+    }
+    HWND capture = info.hwndCapture;
+    const bool child = capture != nullptr && IsChild(hwnd, capture);
+    Out("capture=" + Handle(capture));
+    Out("capture_id=" + std::to_string(child ? GetDlgCtrlID(capture) : -1));
+    Out(std::string("capture_is_tool=") + (capture == hwnd ? "1" : "0"));
+    return 0;
+}
+
+bool ParseHandle(const wchar_t* text, HWND* hwnd) {
+    wchar_t* end = nullptr;
+    const unsigned long value = std::wcstoul(text, &end, 10);
+    *hwnd = reinterpret_cast<HWND>(static_cast<UINT_PTR>(value));
+    return end != text && *end == 0;
+}
+
+int ShowAnyWindow(const wchar_t* handleText) {
+    HWND hwnd = nullptr;
+    if (!ParseHandle(handleText, &hwnd)) {
+        Out("error=bad handle");
+        return 2;
+    }
+    const bool exists = IsWindow(hwnd) != 0;
+    Out(std::string("exists=") + (exists ? "1" : "0"));
+    if (!exists) {
+        return 1;
+    }
+    RECT outer;
+    GetWindowRect(hwnd, &outer);
+    Out(std::string("visible=") + (IsWindowVisible(hwnd) ? "1" : "0"));
+    Out("rect=" + Rect(outer));
+    Out("class=" + ClassOf(hwnd));
+    Out("parent=" + Handle(GetAncestor(hwnd, GA_PARENT)));
+    Out("caption=" + Caption(hwnd));
+    return 0;
+}
+
+struct BoxSearch {
+    DWORD process;
+    HWND box;
+};
+
+BOOL CALLBACK FindToolBox(HWND hwnd, LPARAM data) {
+    auto* search = reinterpret_cast<BoxSearch*>(data);
+    DWORD process = 0;
+    GetWindowThreadProcessId(hwnd, &process);
+    if (process == search->process && ClassOf(hwnd) == "#32770" && IsWindowVisible(hwnd)) {
+        search->box = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// The topmost flag is read at the same moment, as it is meant to change while the box is open.
+int ShowMessageBoxFacts() {
+    HWND tool = MainWindow();
+    if (tool == nullptr) {
+        Out("exists=0");
+        return 1;
+    }
+    const LONG exstyle = GetWindowLongW(tool, GWL_EXSTYLE);
+    Out(std::string("tool_topmost=") + ((exstyle & WS_EX_TOPMOST) != 0 ? "1" : "0"));
+    BoxSearch search = {0, nullptr};
+    GetWindowThreadProcessId(tool, &search.process);
+    EnumWindows(FindToolBox, reinterpret_cast<LPARAM>(&search));
+    Out(std::string("box=") + (search.box != nullptr ? "1" : "0"));
+    if (search.box == nullptr) {
+        return 0;
+    }
+    Out("box_caption=" + Caption(search.box));
+    std::string text;
+    std::string okPoint = "none";
+    for (HWND child = GetWindow(search.box, GW_CHILD); child != nullptr;
+         child = GetWindow(child, GW_HWNDNEXT)) {
+        const std::string cls = ClassOf(child);
+        if (cls == "Static" && !Caption(child).empty()) {
+            text += Caption(child);
+        } else if (cls == "Button" && GetDlgCtrlID(child) == IDOK) {
+            RECT r;
+            GetWindowRect(child, &r);
+            okPoint = std::to_string((r.left + r.right) / 2) + "," +
+                      std::to_string((r.top + r.bottom) / 2);
+        }
+    }
+    Out("box_text=" + text);
+    Out("box_ok=" + okPoint);
+    RECT r;
+    GetWindowRect(search.box, &r);
+    Out("box_rect=" + Rect(r));
+    return 0;
+}
+
+int PostClose(const wchar_t* handleText) {
+    HWND hwnd = nullptr;
+    if (!ParseHandle(handleText, &hwnd)) {
+        Out("error=bad handle");
+        return 2;
+    }
+    const bool posted = PostMessageW(hwnd, WM_CLOSE, 0, 0) != 0;
+    Out(std::string("posted=") + (posted ? "1" : "0"));
+    return posted ? 0 : 1;
+}
+
 } // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -291,7 +416,19 @@ int wmain(int argc, wchar_t** argv) {
     if (command == L"wait-gone" && argc == 3) {
         return WaitFor(false, argv[2]);
     }
+    if (command == L"capture" && argc == 2) {
+        return ShowCapture();
+    }
+    if (command == L"win" && argc == 3) {
+        return ShowAnyWindow(argv[2]);
+    }
+    if (command == L"msgbox" && argc == 2) {
+        return ShowMessageBoxFacts();
+    }
+    if (command == L"close" && argc == 3) {
+        return PostClose(argv[2]);
+    }
     Out("error=usage: wh_probe window|controls|focus|close-button|colours|wait-window "
-        "<s>|wait-gone <s>");
+        "<s>|wait-gone <s>|capture|win <hwnd>|msgbox|close <hwnd>");
     return 2;
 }

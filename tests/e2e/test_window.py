@@ -4,28 +4,18 @@ wh_probe.exe. Runs inside tests/wine/wine-env.sh (DISPLAY and WINEPREFIX set).
 
     python3 test_window.py WindowHider.exe wh_probe.exe
 """
-import inspect
 import os
 import subprocess
 import sys
 import tempfile
-import time
 
-SCREEN_W, SCREEN_H = 1024, 768  # wine-env.sh's virtual desktop
-WINDOW_W, WINDOW_H = 254, 134
-
-# COLORREF 0x00BBGGRR from the window definition, as (r, g, b).
-NORMAL_BACK = (0xDF, 0xFD, 0xFC)  # 0xFCFDDF
-HOT_BACK = (0x99, 0xF9, 0xF7)  # 0xF7F999
-OUTLINE = (0, 0, 0)
-EDIT_BACK = (0xEC, 0xEC, 0xEC)  # 0xECECEC
-
-BUTTON1, BUTTON2, BUTTON3, EDIT1 = 130, 140, 150, 120
-
-START_SECONDS = 60  # the first start in a fresh prefix is the slowest
-PAINT_SECONDS = 8
-EXIT_SECONDS = 15
-POLL = 0.15
+import e2e_support as support
+from e2e_support import (BUTTON1, BUTTON2, BUTTON3, EDIT1, EDIT_BACK, EXIT_SECONDS, HOT_BACK,
+                         NORMAL_BACK, OUTLINE, PAINT_SECONDS, SCREEN_H, SCREEN_W, START_SECONDS,
+                         WINDOW_H, WINDOW_W, Shot, button_points, caller_line, check_etched_button1,
+                         check_focus_on, check_picture, check_pointer, click, expect_pixels, key,
+                         launch, normal_cases, numbers, ok, probe, probe_controls, probe_facts,
+                         rect_of, start_tool, tool_is_active, wait_exit, wait_until, xdotool)
 
 # Notepad is placed beside the tool, not over it: in Wine's virtual desktop a window mapped later
 # lies above the tool in X's stacking although the tool is topmost for Win32, so a screenshot would
@@ -38,162 +28,6 @@ NOTEPAD_REG = (
     '"iWindowPosDX"=dword:%08x\r\n"iWindowPosDY"=dword:%08x\r\n' % NOTEPAD_AT
 )
 
-passed = 0
-failed = 0
-tool_exe = probe_exe = out_dir = fixture_exe = xcursor_exe = None
-PICTURE = 100
-CROSS_HAIR_TEXT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "ui",
-                               "images", "crosshair.txt")
-started = []  # every process this test started, ended at the end if still running
-
-
-def caller_line(depth=2):
-    frame = inspect.currentframe()
-    for _ in range(depth):
-        frame = frame.f_back
-    return frame.f_lineno
-
-
-def ok(condition, message, line=None):
-    global passed, failed
-    line = line or caller_line()
-    if condition:
-        passed += 1
-        print("test_window.py:%d: ok: %s" % (line, message), flush=True)
-    else:
-        failed += 1
-        print("test_window.py:%d: FAIL: %s" % (line, message), flush=True)
-    return condition
-
-
-def wait_until(predicate, seconds):
-    """Polls predicate until it gives a true value or the deadline passes; gives the last value."""
-    end = time.monotonic() + seconds
-    while True:
-        value = predicate()
-        if value or time.monotonic() >= end:
-            return value
-        time.sleep(POLL)
-
-
-# --- the probe ---------------------------------------------------------------------------------
-
-def probe(*args):
-    result = subprocess.run(["wine", probe_exe, *args], stdout=subprocess.PIPE,
-                            stderr=subprocess.DEVNULL, timeout=120)
-    return result.returncode, result.stdout.decode("utf-8", "replace").splitlines()
-
-
-def fields(items):
-    pairs = (item.rstrip("\r").split("=", 1) for item in items if "=" in item)
-    return {key: value for key, value in pairs}
-
-
-def probe_facts(*args):
-    return fields(probe(*args)[1])
-
-
-def probe_controls():
-    _, lines = probe("controls")
-    return [fields(line.split("\t")) for line in lines if line.startswith("z=")]
-
-
-def numbers(text):
-    return tuple(int(n) for n in text.split(","))
-
-
-# --- the screen and input ----------------------------------------------------------------------
-
-class Shot:
-    """One screenshot of the X root window."""
-
-    def __init__(self):
-        command = ["import", "-window", "root", "-depth", "8", "ppm:-"]
-        data = subprocess.run(command, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
-                              check=True, timeout=60).stdout
-        tokens, at = [], 0
-        while len(tokens) < 4:  # P6 width height maxval, then one whitespace byte
-            while data[at:at + 1].isspace():
-                at += 1
-            start = at
-            while not data[at:at + 1].isspace():
-                at += 1
-            tokens.append(data[start:at])
-        if tokens[0] != b"P6" or tokens[3] != b"255":
-            raise RuntimeError("unexpected screenshot header %r" % tokens)
-        self.width, self.height = int(tokens[1]), int(tokens[2])
-        self.data = data
-        self.pixels = data[at + 1:]
-
-    def pixel(self, x, y):
-        k = 3 * (y * self.width + x)
-        return tuple(self.pixels[k:k + 3])
-
-    def save(self, name):
-        path = os.path.join(out_dir, "e2e_window_%s.ppm" % name)
-        with open(path, "wb") as f:
-            f.write(self.data)
-        png = path[:-4] + ".png"
-        if subprocess.run(["convert", path, png], stderr=subprocess.DEVNULL).returncode == 0:
-            os.remove(path)
-            path = png
-        print("    screenshot saved: %s" % path, flush=True)
-
-
-def xdotool(*args):
-    subprocess.run(["xdotool", *args], check=True, timeout=30)
-
-
-def click(x, y):
-    xdotool("mousemove", str(x), str(y), "click", "1")
-
-
-# --- expected pixels ---------------------------------------------------------------------------
-
-def pixel_matches(shot, case):
-    _, (x, y), colour, equal = case
-    return (shot.pixel(x, y) == colour) == equal
-
-
-def expect_pixels(cases, name):
-    """cases: (label, (x, y), colour, equal). Waits until all hold, then reports each one."""
-    line = caller_line()
-
-    def all_match():
-        shot = Shot()
-        return shot if all(pixel_matches(shot, case) for case in cases) else None
-
-    shot = wait_until(all_match, PAINT_SECONDS) or Shot()
-    good = True
-    for case in cases:
-        label, (x, y), colour, equal = case
-        found = shot.pixel(x, y)
-        relation = "" if equal else "not "
-        good &= ok(pixel_matches(shot, case), "%s: pixel at (%d,%d) is %s, expected %s%s"
-                   % (label, x, y, found, relation, colour), line)
-    if not good:
-        shot.save(name)
-    return good
-
-
-def button_points(rect):
-    """Background points clear of the centred caption, and the outline's edge midpoints."""
-    left, top, right, bottom = rect
-    mx, my = (left + right) // 2, (top + bottom) // 2
-    inside = [("top left", (left + 4, top + 5)), ("top middle", (mx, top + 5)),
-              ("bottom middle", (mx, bottom - 6)), ("bottom right", (right - 5, bottom - 6))]
-    edges = [("left edge", (left, my)), ("right edge", (right - 1, my)),
-             ("top edge", (mx, top)), ("bottom edge", (mx, bottom - 1))]
-    corner = ("corner", (left, top))
-    return inside, edges, corner
-
-
-def normal_cases(name, rect):
-    inside, edges, corner = button_points(rect)
-    # Unlit, the whole face is one fill: no outline on the edges.
-    return [("%s %s" % (name, label), at, NORMAL_BACK, True) for label, at in inside + edges]
-
-
 def hot_cases(name, rect):
     inside, edges, corner = button_points(rect)
     cases = [("%s hot %s" % (name, label), at, HOT_BACK, True) for label, at in inside]
@@ -203,43 +37,6 @@ def hot_cases(name, rect):
 
 
 # --- the tool ----------------------------------------------------------------------------------
-
-def launch(*command):
-    process = subprocess.Popen(command, cwd=out_dir, stdout=subprocess.DEVNULL,
-                               stderr=subprocess.DEVNULL)
-    started.append(process)
-    return process
-
-
-def start_tool():
-    process = launch("wine", tool_exe)
-    code, lines = probe("wait-window", str(START_SECONDS))
-    if not ok(code == 0, "the tool's window appeared (%s)" % " ".join(lines), caller_line()):
-        process.kill()
-        process.wait()
-        return None
-    return process
-
-
-def wait_exit(process, how):
-    line = caller_line()
-    try:
-        code = process.wait(timeout=EXIT_SECONDS)
-    except subprocess.TimeoutExpired:
-        ok(False, "%s: the process still runs after %d s" % (how, EXIT_SECONDS), line)
-        Shot().save("end_" + how.replace(" ", "_").replace("+", ""))
-        process.kill()
-        process.wait()
-        return
-    ok(code == 0, "%s: the process ended with exit code %d" % (how, code), line)
-
-
-def rect_of(controls, child_id):
-    for control in controls:
-        if control.get("id") == str(child_id):
-            return numbers(control["rect"])
-    raise RuntimeError("no child %d in %r" % (child_id, controls))
-
 
 def check_window():
     facts = probe_facts("window")
@@ -254,16 +51,6 @@ def check_window():
     for key, value in expected:
         ok(facts.get(key) == value, "window %s is %s, expected %s" % (key, facts.get(key), value))
     return facts
-
-
-def check_focus_on(child_id, label):
-    def focused():
-        facts = probe_facts("focus")
-        return facts if facts.get("focus_id") == str(child_id) else None
-
-    facts = wait_until(focused, PAINT_SECONDS) or probe_facts("focus")
-    ok(facts.get("focus_id") == str(child_id), "focus is on child %s (%s), expected %d (%s)"
-       % (facts.get("focus_id"), facts.get("focus_caption"), child_id, label), caller_line())
 
 
 def check_colours(window, controls, colours):
@@ -359,108 +146,6 @@ def look():
     check_hover_with_other_app(controls, window)
 
 
-# --- the drag handle's picture and pointer ------------------------------------------------------
-
-def grey_class(colour):
-    """The class of a cross-hair pixel as the picture's letters name them, from its colour."""
-    r, g, b = colour
-    if not r == g == b:
-        return "?"
-    return "X" if r < 96 else ("+" if r < 208 else "o")
-
-
-def check_picture(controls, colours, empty, label):
-    """The 30 x 30 client area of the box: the cross-hair cut at its right and bottom, the face
-    colour where the picture is transparent, or the face colour only when the picture is empty."""
-    line = caller_line()
-    face = numbers(colours["btnface"])
-    left, top, _, _ = rect_of(controls, PICTURE)
-    ox, oy = left + 1, top + 1  # inside the one-pixel frame
-    rows = [r.rstrip("\n") for r in open(CROSS_HAIR_TEXT, encoding="ascii")]
-
-    def expected(x, y):
-        return "." if empty else rows[y][x]
-
-    def wrong(shot):
-        bad = []
-        for y in range(30):
-            for x in range(30):
-                found = shot.pixel(ox + x, oy + y)
-                want = expected(x, y)
-                got = "." if found == face else grey_class(found)
-                if got != want:
-                    bad.append((x, y, want, found))
-        return bad
-
-    def matches():
-        shot = Shot()
-        return shot if not wrong(shot) else None
-
-    shot = wait_until(matches, PAINT_SECONDS) or Shot()
-    bad = wrong(shot)
-    ok(not bad, "%s: %d of 900 client pixels differ from the %s; first: %s"
-       % (label, len(bad), "background" if empty else "cut cross-hair", bad[:3]), line)
-    centre = [shot.pixel(ox + x, oy + y) for x, y in ((15, 15), (16, 15), (15, 16), (16, 16))]
-    ok(all(c == face for c in centre), "%s: the four centre pixels %s are the face colour %s"
-       % (label, centre, face), line)
-    frame = shot.pixel(left, top + 15)
-    ok(frame == numbers(colours["windowframe"]), "%s: the frame pixel is %s" % (label, frame), line)
-    if bad:
-        shot.save(label.replace(" ", "_"))
-
-
-def pointer_over(x, y):
-    xdotool("mousemove", str(x), str(y))
-
-    def read():
-        out = subprocess.run([xcursor_exe], stdout=subprocess.PIPE, timeout=30).stdout.decode()
-        return dict(item.split("=") for item in out.split())
-    return read
-
-
-def check_pointer(controls, hotspot, label):
-    """The cursor the X display shows over the box: 32 x 32 with the expected hotspot."""
-    line = caller_line()
-    left, top, right, bottom = rect_of(controls, PICTURE)
-    read = pointer_over((left + right) // 2, (top + bottom) // 2)
-    want = {"width": "32", "height": "32", "xhot": str(hotspot[0]), "yhot": str(hotspot[1])}
-
-    def shown():
-        facts = read()
-        return facts if all(facts.get(k) == v for k, v in want.items()) else None
-
-    facts = wait_until(shown, PAINT_SECONDS) or read()
-    ok(all(facts.get(k) == v for k, v in want.items()),
-       "%s: the X cursor over the box is %s x %s with hotspot (%s, %s), expected %s"
-       % (label, facts.get("width"), facts.get("height"), facts.get("xhot"), facts.get("yhot"),
-          want), line)
-
-
-def check_etched_button1(controls, colours):
-    """按钮1 disabled: its normal background, its caption drawn in highlight and shadow, no black."""
-    line = caller_line()
-    left, top, right, bottom = rect_of(controls, BUTTON1)
-    highlight, shadow = numbers(colours["btnhighlight"]), numbers(colours["btnshadow"])
-
-    def caption_colours():
-        shot = Shot()
-        seen = {shot.pixel(x, y) for y in range(top + 10, bottom - 10) for x in range(left + 3, right - 3)}
-        return shot, seen
-
-    def etched():
-        shot, seen = caption_colours()
-        return shot if highlight in seen and shadow in seen and (0, 0, 0) not in seen else None
-
-    shot = wait_until(etched, PAINT_SECONDS) or caption_colours()[0]
-    _, seen = caption_colours()
-    ok(highlight in seen and shadow in seen and (0, 0, 0) not in seen,
-       "按钮1 caption colours include highlight %s: %s, shadow %s: %s, black: %s"
-       % (highlight, highlight in seen, shadow, shadow in seen, (0, 0, 0) in seen), line)
-    expect_pixels(normal_cases("按钮1 disabled", (left, top, right, bottom))[:4], "etched")
-    if highlight not in seen:
-        shot.save("etched")
-
-
 def fixture_run(args, checks):
     """The tool's window with property writes the user cannot reach yet, then closed with Esc."""
     print("--- fixture run: %s" % " ".join(args), flush=True)
@@ -492,16 +177,6 @@ def close_button():
           "the close button hit test gives %s (span %s)"
           % (facts.get("close_button"), facts.get("close_span")), caller_line()):
         click(*numbers(facts["close_button"]))
-
-
-def key(name):
-    return lambda: xdotool("key", name)
-
-
-def tool_is_active():
-    facts = probe_facts("focus")
-    active = facts.get("active_is_tool") == "1" and facts.get("focus_in_tool") == "1"
-    return facts if active else None
 
 
 # Each run starts the tool and ends it one way; the first also looks at it.
