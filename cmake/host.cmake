@@ -22,7 +22,8 @@ add_executable(host_tests
     tests/host/globals_tests.cpp
     tests/host/definition_tests.cpp
     tests/host/image_parse_tests.cpp
-    tests/host/target_tests.cpp)
+    tests/host/target_tests.cpp
+    tests/host/hotkey_tests.cpp)
 target_compile_options(host_tests PRIVATE ${WH_SAN_FLAGS})
 target_link_options(host_tests PRIVATE ${WH_SAN_FLAGS})
 target_link_libraries(host_tests PRIVATE wh_host_runtime GTest::gtest_main)

@@ -7,7 +7,8 @@ add_library(wh_win32 STATIC
     app/runtime_win32.cpp
     ui/window_layer_win32.cpp
     ui/images_win32.cpp
-    target/target_system_win32.cpp)
+    target/target_system_win32.cpp
+    hotkeys/hotkey_service_win32.cpp)
 target_link_libraries(wh_win32 PUBLIC wh_portable comctl32 gdi32 user32 kernel32)
 # The portable code calls the runtime back (blocks, the fatal report).
 target_link_libraries(wh_portable INTERFACE wh_win32)

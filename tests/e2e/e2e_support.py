@@ -76,6 +76,16 @@ def wait_until(predicate, seconds):
         time.sleep(POLL)
 
 
+def wait_value(read, accept, seconds=PAINT_SECONDS):
+    """Reads until accept(value) holds or the deadline passes; gives the last value read."""
+    end = time.monotonic() + seconds
+    while True:
+        value = read()
+        if accept(value) or time.monotonic() >= end:
+            return value
+        time.sleep(POLL)
+
+
 def finish(main):
     """Runs main, ends every process it left running, prints the count and exits."""
     status = 1

@@ -11,11 +11,11 @@ import tempfile
 
 import e2e_support as support
 from e2e_support import (BUTTON1, BUTTON2, BUTTON3, EDIT1, EDIT_BACK, EXIT_SECONDS, HOT_BACK,
-                         NORMAL_BACK, OUTLINE, PAINT_SECONDS, SCREEN_H, SCREEN_W, START_SECONDS,
-                         WINDOW_H, WINDOW_W, Shot, button_points, caller_line, check_etched_button1,
-                         check_focus_on, check_picture, check_pointer, click, expect_pixels, key,
-                         launch, normal_cases, numbers, ok, probe, probe_controls, probe_facts,
-                         rect_of, start_tool, tool_is_active, wait_exit, wait_until, xdotool)
+                         OUTLINE, PAINT_SECONDS, SCREEN_H, SCREEN_W, START_SECONDS, WINDOW_H,
+                         WINDOW_W, button_points, caller_line, check_etched_button1, check_focus_on,
+                         check_picture, check_pointer, click, expect_pixels, key, launch,
+                         normal_cases, numbers, ok, probe, probe_controls, probe_facts, rect_of,
+                         start_tool, tool_is_active, wait_exit, wait_until, xdotool)
 
 # Notepad is placed beside the tool, not over it: in Wine's virtual desktop a window mapped later
 # lies above the tool in X's stacking although the tool is topmost for Win32, so a screenshot would
@@ -140,7 +140,7 @@ def look():
     print("    system colours: %s" % colours, flush=True)
     check_colours(window, controls, colours)
     check_picture(controls, colours, False, "picture at rest")
-    if xcursor_exe:
+    if support.xcursor_exe:
         check_pointer(controls, (6, 0), "HandCursor pointer at rest")
     check_hover(controls, window, "tool_active")
     check_hover_with_other_app(controls, window)
@@ -188,14 +188,14 @@ ENDINGS = [
 
 
 def main():
-    global tool_exe, probe_exe, out_dir, fixture_exe, xcursor_exe
+    global fixture_exe
     if len(sys.argv) not in (3, 5):
         print("usage: test_window.py WindowHider.exe wh_probe.exe [wh_fixture.exe xcursor]")
         return 2
-    tool_exe, probe_exe = (os.path.abspath(a) for a in sys.argv[1:3])
+    xcursor = None
     if len(sys.argv) == 5:
-        fixture_exe, xcursor_exe = (os.path.abspath(a) for a in sys.argv[3:5])
-    out_dir = os.path.dirname(tool_exe)
+        fixture_exe, xcursor = os.path.abspath(sys.argv[3]), sys.argv[4]
+    support.configure(sys.argv[1], sys.argv[2], xcursor, "e2e_window")
     code, lines = probe("wait-gone", "10")
     if not ok(code == 0, "no WindowHider window before the test (%s)" % " ".join(lines)):
         return 1
@@ -217,16 +217,7 @@ def main():
     if fixture_exe:
         for args, checks in FIXTURE_RUNS:
             fixture_run(args, checks)
-    print("%d passed, %d failed" % (passed, failed), flush=True)
-    return 1 if failed else 0
 
 
 if __name__ == "__main__":
-    try:
-        status = main()
-    finally:
-        for leftover in started:
-            if leftover.poll() is None:
-                leftover.kill()
-                leftover.wait()
-    sys.exit(status)
+    support.finish(main)

@@ -1,7 +1,10 @@
 #include "tests/host/host_system.h"
 
 #include "app/globals.h"
+#include "hotkeys/hotkey_service.h"
 #include "tests/host/host_runtime.h"
+
+#include <algorithm>
 
 #include <cstring>
 
@@ -85,3 +88,12 @@ void ShowMessageBox(const char* text, const char* caption) {
 }
 
 void SetEmergencyCallback(void (*callback)()) { System().emergency = callback; }
+
+int32_t RegisterSystemHotkey(void* owner, void* receiver, int32_t modifiers, int32_t virtualKey) {
+    const int32_t id = System().nextHotkeyId++;
+    System().registrations.push_back(std::to_string(reinterpret_cast<uintptr_t>(owner)) + " " +
+                                     std::to_string(reinterpret_cast<uintptr_t>(receiver)) + " " +
+                                     std::to_string(modifiers) + " " + std::to_string(virtualKey));
+    const auto& refused = System().refusedKeys;
+    return std::find(refused.begin(), refused.end(), virtualKey) != refused.end() ? 0 : id;
+}

@@ -26,6 +26,9 @@ struct HostSystem {
     std::map<int32_t, std::string> captions;
     std::map<std::pair<int32_t, int32_t>, const struct DimArray*> values;
     void (*emergency)() = nullptr;
+    int32_t nextHotkeyId = 33001;
+    std::vector<int32_t> refusedKeys; // held by another program
+    std::vector<std::string> registrations;
 };
 
 HostSystem& System();
