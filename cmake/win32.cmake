@@ -40,6 +40,7 @@ add_executable(win32_tests
     tests/win32/lifecycle_tests.cpp
     tests/win32/image_tests.cpp
     tests/win32/target_tests.cpp
+    tests/win32/hotkey_tests.cpp
     tests/win32/win32_test_support.cpp
     ui/images/WindowHider.rc)
 target_compile_options(win32_tests PRIVATE -DUNICODE -D_UNICODE -DWINVER=0x0501 -D_WIN32_WINNT=0x0501)

@@ -117,3 +117,5 @@ int32_t RegisterSystemHotkey(void* owner, void* receiver, int32_t modifiers, int
     }
     return id;
 }
+
+bool AnyHotkeyHeld() { return g_presses.AnyHeld(); }
