@@ -84,3 +84,12 @@ target_link_options(wh_fixture PRIVATE ${WH_STATIC_LINK} -municode)
 
 add_test(NAME executable COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tests/exe/test_executable.py
          $<TARGET_FILE:WindowHider>)
+
+add_executable(wh_poke tests/e2e/poke.cpp)
+target_compile_options(wh_poke PRIVATE -DUNICODE -D_UNICODE -municode)
+target_link_options(wh_poke PRIVATE ${WH_STATIC_LINK} -municode)
+add_test(NAME e2e_hotkeys
+    COMMAND ${WH_WINE_ENV} run ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tests/e2e/test_hotkeys.py
+            $<TARGET_FILE:WindowHider> $<TARGET_FILE:wh_probe> $<TARGET_FILE:wh_target_app>
+            ${CMAKE_BINARY_DIR}/xcursor $<TARGET_FILE:wh_poke>)
+wh_wine_test(e2e_hotkeys)
