@@ -27,8 +27,12 @@ WindowHandle HandleFromText() {
 void PlaceFromTargetRect(WindowHandle window, uint32_t flags) {
     const double width = static_cast<double>(TargetRect->right) - TargetRect->left;
     const double height = static_cast<double>(TargetRect->bottom) - TargetRect->top;
-    SysSetWindowPos(window, 0, TargetRect->left, TargetRect->top, RealToInt32(width),
-                    RealToInt32(height), flags);
+    // A child (a button of another program) would move by its parent's offset
+    // if its screen rectangle went back as it was read.
+    int32_t x = TargetRect->left;
+    int32_t y = TargetRect->top;
+    SysScreenToParent(window, &x, &y);
+    SysSetWindowPos(window, 0, x, y, RealToInt32(width), RealToInt32(height), flags);
 }
 
 void UpdateTarget(uint32_t flags) {

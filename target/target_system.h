@@ -15,6 +15,9 @@ void SysGetWindowRect(WindowHandle window, TargetRectangle* rect);
 void SysSetWindowPos(WindowHandle window, WindowHandle insertAfter, int32_t x, int32_t y,
                      int32_t width, int32_t height, uint32_t flags);
 bool SysIsWindow(WindowHandle window);
+// A child window is placed in its parent's client coordinates: a point read in
+// screen coordinates is turned into those; a top-level window's stays as it is.
+void SysScreenToParent(WindowHandle window, int32_t* x, int32_t* y);
 bool SysIsWindowVisible(WindowHandle window);
 
 // The pointer's position in screen coordinates.

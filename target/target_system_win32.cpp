@@ -32,6 +32,17 @@ void SysSetWindowPos(WindowHandle window, WindowHandle insertAfter, int32_t x, i
     SetWindowPos(Hwnd(window), Hwnd(insertAfter), x, y, width, height, flags);
 }
 
+void SysScreenToParent(WindowHandle window, int32_t* x, int32_t* y) {
+    HWND hwnd = Hwnd(window);
+    if ((GetWindowLongW(hwnd, GWL_STYLE) & WS_CHILD) == 0) {
+        return;
+    }
+    POINT at = {*x, *y};
+    ScreenToClient(GetParent(hwnd), &at);
+    *x = at.x;
+    *y = at.y;
+}
+
 bool SysIsWindow(WindowHandle window) { return window != 0 && IsWindow(Hwnd(window)); }
 
 bool SysIsWindowVisible(WindowHandle window) { return IsWindowVisible(Hwnd(window)) != 0; }

@@ -30,6 +30,7 @@ struct ControlState {
     UniqueIcon picture;
     UniqueBrush background; // the picture box's
     bool hot = false;
+    LPARAM lastMouse = -1; // the position of the last mouse message
 };
 
 struct WindowState {
@@ -117,7 +118,14 @@ void RaiseMouseEvent(const ControlState& control, EventKind event, LPARAM lParam
 
 // The mouse event of a mouse message; the message then goes on to its default
 // handling, as no handler of the program gives a result.
-void RaiseMouseMessage(const ControlState& control, UINT message, LPARAM lParam) {
+void RaiseMouseMessage(ControlState& control, UINT message, LPARAM lParam) {
+    // The system also sends a move where the pointer has not moved (after
+    // SetCursorPos, a capture change or a repaint): that is no mouse move.
+    const bool moved = lParam != control.lastMouse;
+    control.lastMouse = lParam;
+    if (message == WM_MOUSEMOVE && !moved) {
+        return;
+    }
     const EventKind event = message == WM_LBUTTONDOWN ? EventKind::LeftButtonDown
                             : message == WM_LBUTTONUP ? EventKind::LeftButtonUp
                                                       : EventKind::MouseMove;

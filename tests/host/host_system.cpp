@@ -59,13 +59,31 @@ void SysSetWindowPos(WindowHandle window, WindowHandle insertAfter, int32_t x, i
     if (it == System().windows.end()) {
         return;
     }
-    it->second = {x, y, x + width, y + height, it->second.title, it->second.visible};
+    // Kept in screen coordinates, as GetWindowRect reads them.
+    int32_t left = x;
+    int32_t top = y;
+    if (it->second.parent != 0) {
+        left += System().windows[it->second.parent].left;
+        top += System().windows[it->second.parent].top;
+    }
+    it->second = {left, top, left + width, top + height, it->second.title, it->second.visible,
+                  it->second.parent};
     if (flags & kSwpHideWindow) {
         it->second.visible = false;
     }
     if (flags & kSwpShowWindow) {
         it->second.visible = true;
     }
+}
+
+void SysScreenToParent(WindowHandle window, int32_t* x, int32_t* y) {
+    auto it = System().windows.find(window);
+    if (it == System().windows.end() || it->second.parent == 0) {
+        return;
+    }
+    const FakeWindow& parent = System().windows[it->second.parent];
+    *x -= parent.left; // the fake's parents have no frame: client and window coincide
+    *y -= parent.top;
 }
 
 bool SysIsWindow(WindowHandle window) { return System().windows.count(window) != 0; }

@@ -12,6 +12,7 @@ struct FakeWindow {
     int32_t left, top, right, bottom;
     std::string title;
     bool visible = true;
+    WindowHandle parent = 0; // a child's place is in its parent's client coordinates
 };
 
 struct HostSystem {

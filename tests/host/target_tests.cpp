@@ -141,6 +141,20 @@ TEST_F(TargetTest, HideAndShowKeepPlaceAndSizeAndSwitchTheControls) {
     EXPECT_EQ(Prop(kButton1, kPropDisabled), 0);
 }
 
+TEST_F(TargetTest, AChildOfAnotherProgramKeepsItsPlaceInItsParent) {
+    constexpr WindowHandle kChild = 0x50050;
+    System().windows[kChild] = {130, 80, 180, 100, "OK", true, kA}; // inside A at (30, 30)
+    Pick(kChild);
+    HideTarget();
+    EXPECT_TRUE(Logged("SetWindowPos 327760 after 0 30,30 50x20 flags 128"));
+    EXPECT_FALSE(Visible(kChild));
+    EXPECT_TRUE(Visible(kA)) << "only the child is hidden";
+    ShowTarget();
+    EXPECT_TRUE(Visible(kChild));
+    EXPECT_EQ(System().windows[kChild].left, 130);
+    EXPECT_EQ(System().windows[kChild].top, 80);
+}
+
 TEST_F(TargetTest, NothingPickedShowsTheMessageWithTopmostOffWhileItIsOpen) {
     HideTarget();
     const std::vector<std::string> expected = {
