@@ -6,6 +6,16 @@
 #include <cstdlib>
 #include <cstring>
 
+#ifdef _WIN32
+// The strtod of Windows' own C library (msvcrt.dll), called through its import.
+// MinGW's static strtod would add 20 KiB to the program for forms (hex, inf,
+// nan) that never reach it here.
+extern "C" double(__cdecl* _imp__strtod)(const char*, char**);
+#define WH_STRTOD _imp__strtod
+#else
+#define WH_STRTOD std::strtod
+#endif
+
 int64_t RealToInt64(double value) {
     // 2^63 is exact as a double; anything at or beyond it cannot be held.
     constexpr double kLimit = 9223372036854775808.0;
@@ -179,7 +189,7 @@ double TextToNumber(const char* text) {
         // Only the number itself goes to strtod, so its extensions (hex, inf,
         // nan) cannot be reached.
         Text number = MakeText(reinterpret_cast<const char*>(s), length);
-        result = std::strtod(number, nullptr);
+        result = WH_STRTOD(number, nullptr);
         FreeBlock(number);
     }
     FreeBlock(folded);
