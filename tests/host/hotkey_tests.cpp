@@ -101,11 +101,19 @@ TEST(KeyPresses, AHeldKeyActsOncePerPress) {
         {"F1 repeat", 0x70, false, false},
         {"F1 repeat", 0x70, false, false},
         {"F3 pressed while F1 is held", 0x72, false, true},
+        {"F3 repeat", 0x72, false, false},
+        // Only the newest key repeats: F1 after F3 is a new press, even before
+        // the poll has seen either key up (a fast burst queued in one go).
+        {"F1 pressed again, no release seen", 0x70, false, true},
+        {"F1 repeat", 0x70, false, false},
         {"F1 released", 0x70, true, false},
         {"F1 pressed again", 0x70, false, true},
-        {"F3 repeat", 0x72, false, false},
         {"F3 released", 0x72, true, false},
         {"F3 pressed again", 0x72, false, true},
+        {"F3 repeat", 0x72, false, false},
+        {"F2 pressed", 0x71, false, true},
+        {"F3 pressed", 0x72, false, true},
+        {"F2 pressed", 0x71, false, true},
     };
     KeyPresses presses;
     for (const auto& s : steps) {
@@ -116,6 +124,7 @@ TEST(KeyPresses, AHeldKeyActsOncePerPress) {
         }
     }
     presses.Released(0x70);
+    presses.Released(0x71);
     presses.Released(0x72);
     EXPECT_FALSE(presses.AnyHeld());
 }
