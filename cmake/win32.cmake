@@ -106,3 +106,6 @@ add_test(NAME e2e_hotkeys
             $<TARGET_FILE:WindowHider> $<TARGET_FILE:wh_probe> $<TARGET_FILE:wh_target_app>
             ${CMAKE_BINARY_DIR}/xcursor $<TARGET_FILE:wh_poke>)
 wh_wine_test(e2e_hotkeys)
+
+# The benchmark's own programs (built on demand by its command, not by the tests).
+include(bench/bench.cmake OPTIONAL)
