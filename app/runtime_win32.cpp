@@ -64,7 +64,9 @@ wchar_t* Widen(const char* utf8, wchar_t* out, int size) {
 
 } // namespace
 
-void SetEmergencyCallback(void (*callback)()) { g_emergency = callback; }
+void SetEmergencyCallback(void (*callback)()) {
+    g_emergency = callback;
+}
 
 void ShowMessageBox(const char* text, const char* caption) {
     wchar_t wideText[256];

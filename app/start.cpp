@@ -2,6 +2,7 @@
 
 #include "app/globals.h"
 #include "app/runtime.h"
+#include "target/target_system.h"
 
 #include <cfenv>
 
@@ -11,6 +12,8 @@ int32_t StartProgram() {
     std::fesetenv(FE_DFL_ENV);
     InitGlobals();
     SetExitCallback(ReleaseGlobals);
+    // Windows left hidden by a run that was killed come back before anything else.
+    SysShowWindowsOfEndedRuns();
     LoadWindow(kMainWindowId);
     RunMessageLoop();
     return 0;

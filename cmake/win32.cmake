@@ -12,6 +12,7 @@ add_library(wh_win32 STATIC
     ui/window_layer_win32.cpp
     ui/images_win32.cpp
     target/target_system_win32.cpp
+    target/window_marks_win32.cpp
     hotkeys/hotkey_service_win32.cpp)
 target_link_libraries(wh_win32 PUBLIC wh_portable comctl32 gdi32 user32 kernel32)
 # The portable code calls the runtime back (blocks, the fatal report).
@@ -50,6 +51,7 @@ add_executable(win32_tests
     tests/win32/target_tests.cpp
     tests/win32/hotkey_tests.cpp
     tests/win32/value_tests.cpp
+    tests/win32/mark_tests.cpp
     tests/win32/win32_test_support.cpp
     ui/images/WindowHider.rc)
 target_compile_options(win32_tests PRIVATE -DUNICODE -D_UNICODE -DWINVER=0x0501 -D_WIN32_WINNT=0x0501)
@@ -106,6 +108,11 @@ add_test(NAME e2e_hotkeys
             $<TARGET_FILE:WindowHider> $<TARGET_FILE:wh_probe> $<TARGET_FILE:wh_target_app>
             ${CMAKE_BINARY_DIR}/xcursor $<TARGET_FILE:wh_poke>)
 wh_wine_test(e2e_hotkeys)
+add_test(NAME e2e_reliability
+    COMMAND ${WH_WINE_ENV} run ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tests/e2e/test_reliability.py
+            $<TARGET_FILE:WindowHider> $<TARGET_FILE:wh_probe> $<TARGET_FILE:wh_target_app>
+            ${CMAKE_BINARY_DIR}/xcursor $<TARGET_FILE:wh_poke>)
+wh_wine_test(e2e_reliability)
 
 # The benchmark's own programs (built on demand by its command, not by the tests).
 include(bench/bench.cmake OPTIONAL)

@@ -118,4 +118,6 @@ int32_t RegisterSystemHotkey(void* owner, void* receiver, int32_t modifiers, int
     return id;
 }
 
-bool AnyHotkeyHeld() { return g_presses.AnyHeld(); }
+bool AnyHotkeyHeld() {
+    return g_presses.AnyHeld();
+}

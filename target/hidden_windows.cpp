@@ -48,15 +48,20 @@ void ForgetHidden(WindowHandle window) {
     }
 }
 
-bool IsRememberedHidden(WindowHandle window) { return IndexOf(window) >= 0; }
+bool IsRememberedHidden(WindowHandle window) {
+    return IndexOf(window) >= 0;
+}
 
-int32_t RememberedHiddenCount() { return g_count; }
+int32_t RememberedHiddenCount() {
+    return g_count;
+}
 
 void ShowEveryRememberedWindow() {
     for (int32_t k = 0; k < g_count; ++k) {
         const WindowHandle window = g_windows[k];
-        if (SysIsWindow(window) && !SysIsWindowVisible(window)) {
+        if (SysIsWindow(window)) {
             ShowWindowInPlace(window);
+            SysUnmarkHidden(window);
         }
     }
     g_count = 0;

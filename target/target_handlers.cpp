@@ -32,7 +32,8 @@ void PlaceFromTargetRect(WindowHandle window, uint32_t flags) {
     int32_t x = TargetRect->left;
     int32_t y = TargetRect->top;
     SysScreenToParent(window, &x, &y);
-    SysSetWindowPos(window, 0, x, y, RealToInt32(width), RealToInt32(height), flags);
+    SysSetWindowPos(window, 0, x, y, RealToInt32(width), RealToInt32(height),
+                    flags | kSwpAsyncWindowPos);
 }
 
 void UpdateTarget(uint32_t flags) {
@@ -99,6 +100,8 @@ void HideTarget() {
         WriteProperty(kMainWindowId, kWindowRecordId, kPropAlwaysOnTop, 1);
         return;
     }
+    // Marked before it goes, so that even a kill right after loses nothing.
+    SysMarkHidden(HandleFromText());
     UpdateTarget(kSwpHideWindow);
     // Remembered so that neither a new pick nor a fatal end loses it.
     SetEmergencyCallback(ShowEveryRememberedWindow);
@@ -109,6 +112,7 @@ void HideTarget() {
 
 void ShowTarget() {
     UpdateTarget(kSwpShowWindow);
+    SysUnmarkHidden(HandleFromText());
     ForgetHidden(HandleFromText());
     WriteProperty(kMainWindowId, kEditBox1, kPropDisabled, 0);
     WriteProperty(kMainWindowId, kButton1, kPropDisabled, 0);
@@ -126,6 +130,7 @@ void ToggleToolWindow() {
 
 void OnMainWindowClosing() {
     UpdateTarget(kSwpShowWindow);
+    SysUnmarkHidden(HandleFromText());
     ForgetHidden(HandleFromText());
     ShowEveryRememberedWindow();
 }

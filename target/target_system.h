@@ -18,7 +18,15 @@ bool SysIsWindow(WindowHandle window);
 // A child window is placed in its parent's client coordinates: a point read in
 // screen coordinates is turned into those; a top-level window's stays as it is.
 void SysScreenToParent(WindowHandle window, int32_t* x, int32_t* y);
-bool SysIsWindowVisible(WindowHandle window);
+
+// A mark on each window this run hides, naming the run (its process and start
+// time), so that if the run is killed before it can show the window again, the
+// next run can. It lives only on the window.
+void SysMarkHidden(WindowHandle window);
+void SysUnmarkHidden(WindowHandle window);
+// Shows again every window marked by a run that has ended, and removes its
+// mark; windows marked by a run still going are left alone.
+void SysShowWindowsOfEndedRuns();
 
 // The pointer's position in screen coordinates.
 int32_t CurrentMouseX();
@@ -37,3 +45,6 @@ void SetEmergencyCallback(void (*callback)());
 
 constexpr uint32_t kSwpShowWindow = 0x0040;
 constexpr uint32_t kSwpHideWindow = 0x0080;
+// The request goes to the window's own thread instead of waiting for it, so a
+// target whose program has stopped answering cannot freeze the tool.
+constexpr uint32_t kSwpAsyncWindowPos = 0x4000;

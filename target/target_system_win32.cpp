@@ -4,7 +4,9 @@
 #include <windows.h>
 
 namespace {
-HWND Hwnd(WindowHandle window) { return reinterpret_cast<HWND>(static_cast<uintptr_t>(window)); }
+HWND Hwnd(WindowHandle window) {
+    return reinterpret_cast<HWND>(static_cast<uintptr_t>(window));
+}
 } // namespace
 
 WindowHandle SysWindowFromPoint(int32_t x, int32_t y) {
@@ -16,9 +18,13 @@ int32_t SysGetWindowTextA(WindowHandle window, char* buffer, int32_t limit) {
     return GetWindowTextA(Hwnd(window), buffer, limit);
 }
 
-void SysSetCapture(WindowHandle window) { SetCapture(Hwnd(window)); }
+void SysSetCapture(WindowHandle window) {
+    SetCapture(Hwnd(window));
+}
 
-void SysReleaseCapture() { ReleaseCapture(); }
+void SysReleaseCapture() {
+    ReleaseCapture();
+}
 
 void SysGetWindowRect(WindowHandle window, TargetRectangle* rect) {
     RECT r;
@@ -43,9 +49,9 @@ void SysScreenToParent(WindowHandle window, int32_t* x, int32_t* y) {
     *y = at.y;
 }
 
-bool SysIsWindow(WindowHandle window) { return window != 0 && IsWindow(Hwnd(window)); }
-
-bool SysIsWindowVisible(WindowHandle window) { return IsWindowVisible(Hwnd(window)) != 0; }
+bool SysIsWindow(WindowHandle window) {
+    return window != 0 && IsWindow(Hwnd(window));
+}
 
 int32_t CurrentMouseX() {
     POINT at = {0, 0};

@@ -4,6 +4,8 @@
 //   wh_poke feedback <id>            send the label its feedback message (id, 0)
 //   wh_poke hold-key <vk> <seconds>  hold a system-wide hotkey as another program would,
 //                                    then print how many presses reached it
+//   wh_poke hang <decimal hwnd>      make a wh_target_app stop taking messages; hung=1 once it has
+//   wh_poke wake                     let the hung wh_target_app take its messages again
 #include <windows.h>
 
 #include <cstdio>
@@ -12,7 +14,9 @@
 
 namespace {
 
-HWND Tool() { return FindWindowW(L"WindowHiderMain", nullptr); }
+HWND Tool() {
+    return FindWindowW(L"WindowHiderMain", nullptr);
+}
 
 struct BoxCount {
     DWORD thread;
@@ -68,9 +72,8 @@ int Feedback(long id) {
         return 1;
     }
     DWORD_PTR result = 0;
-    const LRESULT sent =
-        SendMessageTimeoutW(label, WM_APP + 0x75, static_cast<WPARAM>(id), 0, SMTO_ABORTIFHUNG,
-                            5000, &result);
+    const LRESULT sent = SendMessageTimeoutW(label, WM_APP + 0x75, static_cast<WPARAM>(id), 0,
+                                             SMTO_ABORTIFHUNG, 5000, &result);
     std::printf("sent=%d result=%lu\n", sent != 0, static_cast<unsigned long>(result));
     return sent != 0 ? 0 : 1;
 }
@@ -97,6 +100,40 @@ int HoldKey(UINT vk, DWORD seconds) {
     return 0;
 }
 
+constexpr wchar_t kWakeEvent[] = L"WhTargetAppWake";
+
+int Hang(HWND target) {
+    if (!PostMessageW(target, WM_APP + 1, 0, 0)) {
+        std::printf("posted=0\n");
+        return 1;
+    }
+    // Hung once a message sent to it is no longer answered.
+    for (int tries = 0; tries < 50; ++tries) {
+        DWORD_PTR result = 0;
+        if (SendMessageTimeoutW(target, WM_NULL, 0, 0, SMTO_NORMAL, 200, &result) == 0) {
+            HANDLE wake = OpenEventW(EVENT_MODIFY_STATE, FALSE, kWakeEvent);
+            const bool waiting = wake != nullptr;
+            if (wake != nullptr) {
+                CloseHandle(wake);
+            }
+            std::printf("hung=%d\n", waiting ? 1 : 0);
+            return waiting ? 0 : 1;
+        }
+    }
+    std::printf("hung=0\n");
+    return 1;
+}
+
+int Wake() {
+    HANDLE wake = OpenEventW(EVENT_MODIFY_STATE, FALSE, kWakeEvent);
+    const bool woke = wake != nullptr && SetEvent(wake);
+    if (wake != nullptr) {
+        CloseHandle(wake);
+    }
+    std::printf("woke=%d\n", woke ? 1 : 0);
+    return woke ? 0 : 1;
+}
+
 } // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -113,6 +150,14 @@ int wmain(int argc, wchar_t** argv) {
         return HoldKey(static_cast<UINT>(std::wcstoul(argv[2], nullptr, 0)),
                        static_cast<DWORD>(std::wcstoul(argv[3], nullptr, 10)));
     }
-    std::fprintf(stderr, "usage: wh_poke boxes | feedback <id> | hold-key <vk> <seconds>\n");
+    if (argc == 3 && std::wcscmp(argv[1], L"hang") == 0) {
+        return Hang(
+            reinterpret_cast<HWND>(static_cast<UINT_PTR>(std::wcstoul(argv[2], nullptr, 10))));
+    }
+    if (argc == 2 && std::wcscmp(argv[1], L"wake") == 0) {
+        return Wake();
+    }
+    std::fprintf(stderr, "usage: wh_poke boxes | close-box | feedback <id> | hold-key <vk> "
+                         "<seconds> | hang <hwnd> | wake\n");
     return 2;
 }

@@ -8,8 +8,9 @@
 //   wh_probe wait-gone <seconds>    exit 0 once there is no main window, else 1
 //   wh_probe capture                the mouse capture of the tool's GUI thread
 //   wh_probe win <decimal hwnd>     any window: whether it exists, is visible, its rect and title
-//   wh_probe msgbox                 the tool's message box (#32770), and whether the tool is topmost
-//   wh_probe close <decimal hwnd>   posts WM_CLOSE to a window
+//   wh_probe msgbox                 the tool's message box (#32770), and whether the tool is
+//   topmost wh_probe close <decimal hwnd>   posts WM_CLOSE to a window wh_probe tools every main
+//   window of the tool, by handle and process id
 // Exit code 1 also when there is no main window (or no close button); 2 on bad usage.
 #include <windows.h>
 
@@ -322,6 +323,29 @@ int ShowAnyWindow(const wchar_t* handleText) {
     Out("class=" + ClassOf(hwnd));
     Out("parent=" + Handle(GetAncestor(hwnd, GA_PARENT)));
     Out("caption=" + Caption(hwnd));
+    // Its own visible style: a child of a hidden parent is not "visible" but is shown.
+    Out(std::string("shown=") + ((GetWindowLongW(hwnd, GWL_STYLE) & WS_VISIBLE) != 0 ? "1" : "0"));
+    // The mark a run of the tool leaves on a window it hides.
+    const auto process =
+        reinterpret_cast<uintptr_t>(GetPropW(hwnd, L"WindowHider.HiddenBy.Process"));
+    const auto start = reinterpret_cast<uintptr_t>(GetPropW(hwnd, L"WindowHider.HiddenBy.Start"));
+    Out(process == 0 ? std::string("mark=none")
+                     : "mark=" + std::to_string(process) + "," + std::to_string(start));
+    return 0;
+}
+
+BOOL CALLBACK ListTool(HWND hwnd, LPARAM) {
+    if (ClassOf(hwnd) == "WindowHiderMain") {
+        DWORD process = 0;
+        GetWindowThreadProcessId(hwnd, &process);
+        Out("tool=" + std::to_string(reinterpret_cast<uintptr_t>(hwnd)) + "," +
+            std::to_string(process));
+    }
+    return TRUE;
+}
+
+int ListTools() {
+    EnumWindows(ListTool, 0);
     return 0;
 }
 
@@ -428,7 +452,10 @@ int wmain(int argc, wchar_t** argv) {
     if (command == L"close" && argc == 3) {
         return PostClose(argv[2]);
     }
+    if (command == L"tools" && argc == 2) {
+        return ListTools();
+    }
     Out("error=usage: wh_probe window|controls|focus|close-button|colours|wait-window "
-        "<s>|wait-gone <s>|capture|win <hwnd>|msgbox|close <hwnd>");
+        "<s>|wait-gone <s>|capture|win <hwnd>|msgbox|close <hwnd>|tools");
     return 2;
 }

@@ -4,6 +4,8 @@
 // bytes with SetWindowTextA. --child-button adds a BUTTON over the lower half of the client area.
 // Prints "window=<decimal hwnd>" and, with a button, "button=<decimal hwnd>", then pumps
 // messages until its window is closed. Exit code 2 on bad usage, 1 if a window cannot be made.
+// A posted WM_APP+1 makes it stop taking messages, as a hung program does, until the named
+// event "WhTargetAppWake" is set (wh_poke hang / wake).
 #include <windows.h>
 
 #include <cwchar>
@@ -12,8 +14,16 @@
 namespace {
 
 constexpr wchar_t kClass[] = L"WhTargetApp";
+constexpr UINT kHang = WM_APP + 1;
+constexpr DWORD kLongestHangMs = 120000;
 
 LRESULT CALLBACK TargetProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == kHang) {
+        HANDLE wake = CreateEventW(nullptr, FALSE, FALSE, L"WhTargetAppWake");
+        WaitForSingleObject(wake, kLongestHangMs);
+        CloseHandle(wake);
+        return 0;
+    }
     if (message == WM_DESTROY) {
         PostQuitMessage(0);
         return 0;
@@ -106,8 +116,8 @@ int wmain(int argc, wchar_t** argv) {
     if (!RegisterClassW(&wc)) {
         return 1;
     }
-    HWND hwnd = CreateWindowExW(0, kClass, title, WS_OVERLAPPEDWINDOW, x, y, w, h, nullptr,
-                                nullptr, instance, nullptr);
+    HWND hwnd = CreateWindowExW(0, kClass, title, WS_OVERLAPPEDWINDOW, x, y, w, h, nullptr, nullptr,
+                                instance, nullptr);
     if (hwnd == nullptr) {
         return 1;
     }
@@ -119,9 +129,9 @@ int wmain(int argc, wchar_t** argv) {
         RECT client;
         GetClientRect(hwnd, &client);
         const int half = client.bottom / 2;
-        button = CreateWindowExW(0, L"BUTTON", buttonText, WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON,
-                                 0, half, client.right, client.bottom - half, hwnd, nullptr,
-                                 instance, nullptr);
+        button = CreateWindowExW(0, L"BUTTON", buttonText, WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 0,
+                                 half, client.right, client.bottom - half, hwnd, nullptr, instance,
+                                 nullptr);
         if (button == nullptr) {
             return 1;
         }

@@ -123,7 +123,8 @@ TEST_F(GlobalsTest, StartProgramRunsInOrderAndGlobalsExistForTheCreatedEvent) {
     EXPECT_EQ(StartProgram(), 0);
     EXPECT_EQ(std::fegetround(), FE_TONEAREST);
     const std::vector<std::string> expected = {"InitRuntime", "SetExitCallback",
-                                               "LoadWindow 1375797249", "RunMessageLoop"};
+                                               "ShowWindowsOfEndedRuns", "LoadWindow 1375797249",
+                                               "RunMessageLoop"};
     EXPECT_EQ(Host().calls, expected);
     EXPECT_EQ(countSeenAtLoad, 3);
     EXPECT_EQ(Host().live, 4);

@@ -13,7 +13,9 @@ HostSystem& System() {
     return system;
 }
 
-void ResetSystem() { System() = HostSystem(); }
+void ResetSystem() {
+    System() = HostSystem();
+}
 
 WindowHandle SysWindowFromPoint(int32_t x, int32_t y) {
     System().log.push_back("WindowFromPoint " + std::to_string(x) + "," + std::to_string(y));
@@ -66,8 +68,11 @@ void SysSetWindowPos(WindowHandle window, WindowHandle insertAfter, int32_t x, i
         left += System().windows[it->second.parent].left;
         top += System().windows[it->second.parent].top;
     }
-    it->second = {left, top, left + width, top + height, it->second.title, it->second.visible,
-                  it->second.parent};
+    FakeWindow& w = it->second;
+    w.left = left;
+    w.top = top;
+    w.right = left + width;
+    w.bottom = top + height;
     if (flags & kSwpHideWindow) {
         it->second.visible = false;
     }
@@ -86,17 +91,20 @@ void SysScreenToParent(WindowHandle window, int32_t* x, int32_t* y) {
     *y -= parent.top;
 }
 
-bool SysIsWindow(WindowHandle window) { return System().windows.count(window) != 0; }
-
-bool SysIsWindowVisible(WindowHandle window) {
-    auto it = System().windows.find(window);
-    return it != System().windows.end() && it->second.visible;
+bool SysIsWindow(WindowHandle window) {
+    return System().windows.count(window) != 0;
 }
 
-int32_t CurrentMouseX() { return System().mouseX; }
-int32_t CurrentMouseY() { return System().mouseY; }
+int32_t CurrentMouseX() {
+    return System().mouseX;
+}
+int32_t CurrentMouseY() {
+    return System().mouseY;
+}
 
-void ProcessPendingEvents() { System().log.push_back("ProcessPendingEvents"); }
+void ProcessPendingEvents() {
+    System().log.push_back("ProcessPendingEvents");
+}
 
 void ShowMessageBox(const char* text, const char* caption) {
     System().log.push_back(std::string("MessageBox ") + text + " / " + caption);
@@ -105,7 +113,9 @@ void ShowMessageBox(const char* text, const char* caption) {
     }
 }
 
-void SetEmergencyCallback(void (*callback)()) { System().emergency = callback; }
+void SetEmergencyCallback(void (*callback)()) {
+    System().emergency = callback;
+}
 
 int32_t RegisterSystemHotkey(void* owner, void* receiver, int32_t modifiers, int32_t virtualKey) {
     const int32_t id = System().nextHotkeyId++;
@@ -114,4 +124,24 @@ int32_t RegisterSystemHotkey(void* owner, void* receiver, int32_t modifiers, int
                                      std::to_string(modifiers) + " " + std::to_string(virtualKey));
     const auto& refused = System().refusedKeys;
     return std::find(refused.begin(), refused.end(), virtualKey) != refused.end() ? 0 : id;
+}
+
+void SysMarkHidden(WindowHandle window) {
+    System().log.push_back("Mark " + std::to_string(window));
+    auto it = System().windows.find(window);
+    if (it != System().windows.end()) {
+        it->second.marked = true;
+    }
+}
+
+void SysUnmarkHidden(WindowHandle window) {
+    System().log.push_back("Unmark " + std::to_string(window));
+    auto it = System().windows.find(window);
+    if (it != System().windows.end()) {
+        it->second.marked = false;
+    }
+}
+
+void SysShowWindowsOfEndedRuns() {
+    Host().calls.push_back("ShowWindowsOfEndedRuns");
 }

@@ -13,6 +13,7 @@ struct FakeWindow {
     std::string title;
     bool visible = true;
     WindowHandle parent = 0; // a child's place is in its parent's client coordinates
+    bool marked = false;     // carries this run's hidden mark
 };
 
 struct HostSystem {

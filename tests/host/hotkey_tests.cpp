@@ -61,10 +61,7 @@ TEST_F(HotkeyTest, EachIdRunsItsActionAndOthersNothing) {
     } cases[] = {
         {0, 1, 0},     // the mark of the refused key is no press
         {33001, 1, 0}, // refused: no effect
-        {99, 1, 0},
-        {33004, 1, 0},
-        {33003, 0, 0},
-        {33003, 1, 0},
+        {99, 1, 0},    {33004, 1, 0}, {33003, 0, 0}, {33003, 1, 0},
     };
     for (const auto& c : cases) {
         System().log.clear();

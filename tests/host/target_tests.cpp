@@ -130,15 +130,40 @@ TEST_F(TargetTest, LosingTheCaptureEndsThePick) {
 TEST_F(TargetTest, HideAndShowKeepPlaceAndSizeAndSwitchTheControls) {
     Pick(kA);
     HideTarget();
-    EXPECT_TRUE(Logged("SetWindowPos 65552 after 0 100,50 300x200 flags 128"));
+    EXPECT_TRUE(Logged("SetWindowPos 65552 after 0 100,50 300x200 flags 16512"));
     EXPECT_FALSE(Visible(kA));
     EXPECT_EQ(Prop(kEditBox1, kPropDisabled), 1);
     EXPECT_EQ(Prop(kButton1, kPropDisabled), 1);
     ShowTarget();
-    EXPECT_TRUE(Logged("SetWindowPos 65552 after 0 100,50 300x200 flags 64"));
+    EXPECT_TRUE(Logged("SetWindowPos 65552 after 0 100,50 300x200 flags 16448"));
     EXPECT_TRUE(Visible(kA));
     EXPECT_EQ(Prop(kEditBox1, kPropDisabled), 0);
     EXPECT_EQ(Prop(kButton1, kPropDisabled), 0);
+}
+
+// The mark goes on before the hide and comes off with every way of showing again.
+TEST_F(TargetTest, AHiddenWindowCarriesTheMarkUntilItIsShown) {
+    const struct {
+        const char* how;
+        void (*show)();
+    } cases[] = {
+        {"ShowTarget", ShowTarget},
+        {"closing", OnMainWindowClosing},
+        {"the emergency", [] { System().emergency(); }},
+    };
+    for (const auto& c : cases) {
+        Pick(kA);
+        System().log.clear();
+        HideTarget();
+        ASSERT_GE(System().log.size(), 3u) << c.how;
+        EXPECT_EQ(System().log[0], "Mark 65552") << c.how << ": marked before it goes";
+        EXPECT_EQ(System().log[1], "GetWindowRect 65552") << c.how;
+        EXPECT_EQ(System().log[2].rfind("SetWindowPos 65552", 0), 0u) << c.how;
+        EXPECT_TRUE(System().windows[kA].marked) << c.how;
+        c.show();
+        EXPECT_TRUE(Visible(kA)) << c.how;
+        EXPECT_FALSE(System().windows[kA].marked) << c.how << " left the mark";
+    }
 }
 
 TEST_F(TargetTest, AChildOfAnotherProgramKeepsItsPlaceInItsParent) {
@@ -146,7 +171,7 @@ TEST_F(TargetTest, AChildOfAnotherProgramKeepsItsPlaceInItsParent) {
     System().windows[kChild] = {130, 80, 180, 100, "OK", true, kA}; // inside A at (30, 30)
     Pick(kChild);
     HideTarget();
-    EXPECT_TRUE(Logged("SetWindowPos 327760 after 0 30,30 50x20 flags 128"));
+    EXPECT_TRUE(Logged("SetWindowPos 327760 after 0 30,30 50x20 flags 16512"));
     EXPECT_FALSE(Visible(kChild));
     EXPECT_TRUE(Visible(kA)) << "only the child is hidden";
     ShowTarget();
@@ -179,6 +204,8 @@ TEST_F(TargetTest, ClosingShowsEveryWindowTheToolHid) {
     OnMainWindowClosing();
     EXPECT_TRUE(Visible(kA));
     EXPECT_TRUE(Visible(kB));
+    EXPECT_FALSE(System().windows[kA].marked);
+    EXPECT_FALSE(System().windows[kB].marked);
     EXPECT_EQ(System().windows[kA].left, 100);
     EXPECT_EQ(System().windows[kA].right, 400);
     EXPECT_EQ(RememberedHiddenCount(), 0);
@@ -195,7 +222,7 @@ TEST_F(TargetTest, WindowsShownAgainOrGoneAreLeftAlone) {
     Pick(kA);
     System().log.clear();
     OnMainWindowClosing();
-    EXPECT_FALSE(Logged("SetWindowPos 131104 after 0 10,20 20x20 flags 64"));
+    EXPECT_FALSE(Logged("SetWindowPos 131104 after 0 10,20 20x20 flags 16448"));
     EXPECT_EQ(RememberedHiddenCount(), 0);
 }
 
@@ -211,9 +238,7 @@ TEST_F(TargetTest, TheEmergencyCallbackShowsTheHiddenWindows) {
 }
 
 TEST_F(TargetTest, ToggleSwitchesVisibleAndTaskbarTogether) {
-    const struct {
-        int32_t visibleBefore, expected;
-    } cases[] = {{1, 0}, {0, 1}};
+    const struct { int32_t visibleBefore, expected; } cases[] = {{1, 0}, {0, 1}};
     for (const auto& c : cases) {
         System().properties[{kWindowRecordId, kPropVisible}] = c.visibleBefore;
         ToggleToolWindow();

@@ -12,7 +12,9 @@ namespace {
 
 using HotkeyServiceTest = ToolWindowTest;
 
-int32_t IdOf(int32_t k) { return Element<int32_t>(HotkeyIds, k); }
+int32_t IdOf(int32_t k) {
+    return Element<int32_t>(HotkeyIds, k);
+}
 
 TEST_F(HotkeyServiceTest, IdsFollowEachOtherAndEachPressReachesTheLabelFirst) {
     ASSERT_NE(IdOf(1), 0);

@@ -40,8 +40,8 @@ class TargetWindow {
   private:
     static DWORD WINAPI Run(void* self) {
         auto* t = static_cast<TargetWindow*>(self);
-        t->hwnd_ = CreateWindowExW(0, L"STATIC", L"target", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40,
-                                   200, 120, nullptr, nullptr, nullptr, nullptr);
+        t->hwnd_ = CreateWindowExW(0, L"STATIC", L"target", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40,
+                                   40, 200, 120, nullptr, nullptr, nullptr, nullptr);
         SetEvent(t->ready_);
         MSG msg;
         while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
@@ -84,7 +84,9 @@ void OpenToolAndHideTheTarget() {
     StoreText(&Element<Text>(TargetHandleText, 1), handle);
     HideTarget();
     std::fprintf(stderr, "child: hidden\n");
-    if (IsWindowVisible(reinterpret_cast<HWND>(std::strtoul(handle, nullptr, 10)))) {
+    // The hide goes to the parent's thread as a request: wait until it is done.
+    HWND target = reinterpret_cast<HWND>(std::strtoul(handle, nullptr, 10));
+    if (!WaitFor([&] { return !IsWindowVisible(target); })) {
         std::exit(7); // the hide itself failed: nothing below would mean anything
     }
 }
@@ -104,7 +106,9 @@ void HideThenCrash() {
 
 // On Windows the crash ends with its exception code; under Wine in the 32-bit
 // emulator the dying process can report 0. Only the markers above are wrong.
-bool EndedByTheCrash(int status) { return status != 3 && status != 7; }
+bool EndedByTheCrash(int status) {
+    return status != 3 && status != 7;
+}
 
 TEST(TargetRestoreDeathTest, NoWindowStaysHiddenAfterAFatalEndOrACrash) {
     const struct {
