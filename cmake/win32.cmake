@@ -114,5 +114,14 @@ add_test(NAME e2e_reliability
             ${CMAKE_BINARY_DIR}/xcursor $<TARGET_FILE:wh_poke>)
 wh_wine_test(e2e_reliability)
 
+# Long use, on the tool's window in process. CI runs a short one; scripts/soak.sh the full one.
+add_executable(win32_soak tests/soak/soak_tests.cpp tests/win32/win32_test_support.cpp
+    ui/images/WindowHider.rc)
+target_compile_options(win32_soak PRIVATE -DUNICODE -D_UNICODE -DWINVER=0x0501 -D_WIN32_WINNT=0x0501)
+target_link_libraries(win32_soak PRIVATE wh_win32 GTest::gtest psapi shell32)
+target_link_options(win32_soak PRIVATE ${WH_STATIC_LINK})
+add_test(NAME soak_short COMMAND win32_soak --cycles=1000 --picks=100)
+wh_wine_test(soak_short)
+
 # The benchmark's own programs (built on demand by its command, not by the tests).
 include(bench/bench.cmake OPTIONAL)

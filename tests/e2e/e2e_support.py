@@ -180,6 +180,7 @@ class Shot:
             os.remove(path)
             path = png
         print("    screenshot saved: %s" % path, flush=True)
+        return path
 
 
 def xdotool(*args):
