@@ -66,6 +66,17 @@ def start_second_tool(first):
     return process, (others[0] if others else None)
 
 
+def picked(title):
+    """A target at pick.LEFT, its rect, and a started tool that has picked it (None if the tool
+    did not start)."""
+    target = hk.Placed(pick.LEFT, title)
+    rect = pick.win(target.window).get("rect")
+    tool = start_tool()
+    if tool is not None:
+        pick.drag_onto(pick.client_centre(pick.LEFT), title, "pick " + title)
+    return target, rect, tool
+
+
 # --- the runs ----------------------------------------------------------------------------------
 
 def run_killed_tool():
@@ -113,13 +124,10 @@ def run_killed_tool():
 
 def run_two_instances():
     """A window hidden by a tool that still runs stays hidden when a second tool starts."""
-    target = hk.Placed(pick.LEFT, "first tool's target")
-    rect = pick.win(target.window).get("rect")
-    first = start_tool()
+    target, rect, first = picked("first tool's target")
     if first is None:
         return
     (first_window, first_process), = tools().items()
-    pick.drag_onto(pick.client_centre(pick.LEFT), "first tool's target", "pick for the first")
     xdotool("key", "F1")
     pick.check_window("the target", target.window, False, rect, "F1 by the first tool")
     second, second_window = start_second_tool(first_window)
@@ -140,12 +148,9 @@ def run_two_instances():
 def run_hung_target():
     """A target that takes no messages: F1, F2 and closing the tool all return at once, and the
     window ends visible once its program answers again."""
-    target = hk.Placed(pick.LEFT, "hung target")
-    rect = pick.win(target.window).get("rect")
-    tool = start_tool()
+    target, rect, tool = picked("hung target")
     if tool is None:
         return
-    pick.drag_onto(pick.client_centre(pick.LEFT), "hung target", "pick the target")
     xdotool("key", "F1")
     pick.check_window("the target", target.window, False, rect, "F1 before the hang")
     hung = hk.poke("hang", target.window)
@@ -169,12 +174,9 @@ def run_hung_target():
 
 def run_bursts():
     """Presses faster than they are handled: the target ends as the last press left it."""
-    target = hk.Placed(pick.LEFT, "burst target")
-    rect = pick.win(target.window).get("rect")
-    tool = start_tool()
+    target, rect, tool = picked("burst target")
     if tool is None:
         return
-    pick.drag_onto(pick.client_centre(pick.LEFT), "burst target", "pick for the bursts")
     for keys, visible in ((["F1", "F2"] * (BURST // 2), True),
                           (["F2", "F1"] * (BURST // 2), False)):
         xdotool("key", "--delay", "1", *keys)

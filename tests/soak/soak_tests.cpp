@@ -24,46 +24,6 @@ constexpr int kPicture = 100;
 constexpr int kEdit = 120;
 constexpr RECT kTargetPlace = {40, 40, 280, 200};
 
-// A window on a thread of its own, as another program's would be: the tool's
-// requests to it are posted to that thread.
-class TargetWindow {
-  public:
-    TargetWindow() {
-        ready_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-        thread_ = CreateThread(nullptr, 0, Run, this, 0, &threadId_);
-        WaitForSingleObject(ready_, 10000);
-    }
-    ~TargetWindow() {
-        PostThreadMessageW(threadId_, WM_QUIT, 0, 0);
-        WaitForSingleObject(thread_, 10000);
-        CloseHandle(thread_);
-        CloseHandle(ready_);
-    }
-    TargetWindow(const TargetWindow&) = delete;
-    TargetWindow& operator=(const TargetWindow&) = delete;
-    HWND hwnd() const { return hwnd_; }
-
-  private:
-    static DWORD WINAPI Run(void* self) {
-        auto* t = static_cast<TargetWindow*>(self);
-        const RECT& r = kTargetPlace;
-        t->hwnd_ = CreateWindowExW(0, L"STATIC", L"soak target", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
-                                   r.left, r.top, r.right - r.left, r.bottom - r.top, nullptr,
-                                   nullptr, nullptr, nullptr);
-        SetEvent(t->ready_);
-        MSG msg;
-        while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-            DispatchMessageW(&msg);
-        }
-        DestroyWindow(t->hwnd_);
-        return 0;
-    }
-    HANDLE ready_ = nullptr;
-    HANDLE thread_ = nullptr;
-    DWORD threadId_ = 0;
-    HWND hwnd_ = nullptr;
-};
-
 struct Figures {
     int32_t blocks;
     long ownedHandles;
@@ -158,7 +118,7 @@ bool ToolAnswers() {
 class SoakTest : public ToolWindowTest {};
 
 TEST_F(SoakTest, HotkeyCyclesAndPicksLeaveNothingBehind) {
-    TargetWindow target;
+    ThreadWindow target(L"soak target", kTargetPlace);
     HWND t = target.hwnd();
     ASSERT_NE(t, nullptr);
     RECT box;
@@ -193,30 +153,24 @@ TEST_F(SoakTest, HotkeyCyclesAndPicksLeaveNothingBehind) {
     }
     const Figures before = Measure();
     Print("after the warm-up", before);
-    const DWORD began = GetTickCount();
-    for (int k = 1; k <= g_cycles; ++k) {
-        if (!cycle(k)) {
-            break;
+    // Runs `step` count times, stopping at the first failure, with figures at each fifth.
+    auto repeat = [](const char* what, int count, auto step) {
+        const DWORD began = GetTickCount();
+        const int every = count / 5 > 0 ? count / 5 : 1;
+        for (int k = 1; k <= count; ++k) {
+            if (!step(k)) {
+                break;
+            }
+            if (k % every == 0) {
+                char when[64];
+                std::snprintf(when, sizeof when, "after %d %s", k, what);
+                Print(when, Measure());
+            }
         }
-        if (k % (g_cycles / 5 > 0 ? g_cycles / 5 : 1) == 0) {
-            char when[64];
-            std::snprintf(when, sizeof when, "after %d cycles", k);
-            Print(when, Measure());
-        }
-    }
-    std::printf("%d cycles took %lu ms\n", g_cycles, GetTickCount() - began);
-    const DWORD picksBegan = GetTickCount();
-    for (int k = 1; k <= g_picks; ++k) {
-        if (!pick(k)) {
-            break;
-        }
-        if (k % (g_picks / 5 > 0 ? g_picks / 5 : 1) == 0) {
-            char when[64];
-            std::snprintf(when, sizeof when, "after %d picks", k);
-            Print(when, Measure());
-        }
-    }
-    std::printf("%d picks took %lu ms\n", g_picks, GetTickCount() - picksBegan);
+        std::printf("%d %s took %lu ms\n", count, what, GetTickCount() - began);
+    };
+    repeat("cycles", g_cycles, cycle);
+    repeat("picks", g_picks, pick);
 
     const Figures after = Measure();
     Print("at the end", after);

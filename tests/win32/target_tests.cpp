@@ -18,44 +18,6 @@
 
 namespace {
 
-// A window of this process, on a thread of its own that keeps pumping while
-// the main thread waits for a death test's child.
-class TargetWindow {
-  public:
-    TargetWindow() {
-        ready_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-        thread_ = CreateThread(nullptr, 0, Run, this, 0, &threadId_);
-        WaitForSingleObject(ready_, 10000);
-    }
-    ~TargetWindow() {
-        PostThreadMessageW(threadId_, WM_QUIT, 0, 0);
-        WaitForSingleObject(thread_, 10000);
-        CloseHandle(thread_);
-        CloseHandle(ready_);
-    }
-    TargetWindow(const TargetWindow&) = delete;
-    TargetWindow& operator=(const TargetWindow&) = delete;
-    HWND hwnd() const { return hwnd_; }
-
-  private:
-    static DWORD WINAPI Run(void* self) {
-        auto* t = static_cast<TargetWindow*>(self);
-        t->hwnd_ = CreateWindowExW(0, L"STATIC", L"target", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40,
-                                   40, 200, 120, nullptr, nullptr, nullptr, nullptr);
-        SetEvent(t->ready_);
-        MSG msg;
-        while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-            DispatchMessageW(&msg);
-        }
-        DestroyWindow(t->hwnd_);
-        return 0;
-    }
-    HANDLE ready_ = nullptr;
-    HANDLE thread_ = nullptr;
-    DWORD threadId_ = 0;
-    HWND hwnd_ = nullptr;
-};
-
 // Closes the fatal error box as a user would, once it is up.
 DWORD WINAPI CloseErrorBox(void*) {
     for (int tries = 0; tries < 600; ++tries) {
@@ -121,9 +83,9 @@ TEST(TargetRestoreDeathTest, NoWindowStaysHiddenAfterAFatalEndOrACrash) {
     // target must stay the parent's window, named by the parent's environment.
     const bool parent = GTEST_FLAG_GET(internal_run_death_test).empty();
     for (const auto& c : cases) {
-        std::unique_ptr<TargetWindow> target;
+        std::unique_ptr<ThreadWindow> target;
         if (parent) {
-            target = std::make_unique<TargetWindow>();
+            target = std::make_unique<ThreadWindow>(L"target", RECT{40, 40, 240, 160});
             ASSERT_NE(target->hwnd(), nullptr);
             wchar_t text[32];
             std::swprintf(text, 32, L"%lu",

@@ -42,6 +42,34 @@ bool WaitForImpl(bool (*condition)(void*), void* context, DWORD milliseconds) {
     }
 }
 
+ThreadWindow::ThreadWindow(const wchar_t* title, RECT place) : title_(title), place_(place) {
+    ready_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    thread_ = CreateThread(nullptr, 0, Run, this, 0, &threadId_);
+    WaitForSingleObject(ready_, 10000);
+}
+
+ThreadWindow::~ThreadWindow() {
+    PostThreadMessageW(threadId_, WM_QUIT, 0, 0);
+    WaitForSingleObject(thread_, 10000);
+    CloseHandle(thread_);
+    CloseHandle(ready_);
+}
+
+DWORD WINAPI ThreadWindow::Run(void* self) {
+    auto* t = static_cast<ThreadWindow*>(self);
+    const RECT& r = t->place_;
+    t->hwnd_ =
+        CreateWindowExW(0, L"STATIC", t->title_, WS_OVERLAPPEDWINDOW | WS_VISIBLE, r.left, r.top,
+                        r.right - r.left, r.bottom - r.top, nullptr, nullptr, nullptr, nullptr);
+    SetEvent(t->ready_);
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        DispatchMessageW(&msg);
+    }
+    DestroyWindow(t->hwnd_);
+    return 0;
+}
+
 void PressKey(WORD key, bool shift, bool alt) {
     INPUT inputs[6] = {};
     int n = 0;

@@ -45,6 +45,27 @@ HWND MainWindow();
 HWND Control(int childId);
 int ChildId(HWND hwnd);
 
+// A window of this process on a thread of its own that keeps pumping while the
+// test's thread waits, as another program's window would: the tool's requests
+// to it go to that thread.
+class ThreadWindow {
+  public:
+    ThreadWindow(const wchar_t* title, RECT place);
+    ~ThreadWindow();
+    ThreadWindow(const ThreadWindow&) = delete;
+    ThreadWindow& operator=(const ThreadWindow&) = delete;
+    HWND hwnd() const { return hwnd_; }
+
+  private:
+    static DWORD WINAPI Run(void* self);
+    const wchar_t* title_;
+    RECT place_;
+    HANDLE ready_ = nullptr;
+    HANDLE thread_ = nullptr;
+    DWORD threadId_ = 0;
+    HWND hwnd_ = nullptr;
+};
+
 // Opens the tool's window as the program does, and closes it after the test,
 // checking that every block and owned handle came back.
 class ToolWindowTest : public ::testing::Test {
