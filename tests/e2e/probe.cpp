@@ -157,17 +157,26 @@ int ShowControls() {
     return 0;
 }
 
-int ShowFocus() {
-    HWND hwnd = MainWindow();
-    if (hwnd == nullptr) {
+// The main window and what its GUI thread holds (focus, active window, capture).
+bool ToolThreadInfo(HWND* hwnd, GUITHREADINFO* info) {
+    *hwnd = MainWindow();
+    if (*hwnd == nullptr) {
         Out("exists=0");
-        return 1;
+        return false;
     }
-    GUITHREADINFO info;
-    std::memset(&info, 0, sizeof info);
-    info.cbSize = sizeof info;
-    if (!GetGUIThreadInfo(GetWindowThreadProcessId(hwnd, nullptr), &info)) {
+    std::memset(info, 0, sizeof *info);
+    info->cbSize = sizeof *info;
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(*hwnd, nullptr), info)) {
         Out("error=GetGUIThreadInfo " + std::to_string(GetLastError()));
+        return false;
+    }
+    return true;
+}
+
+int ShowFocus() {
+    HWND hwnd = nullptr;
+    GUITHREADINFO info;
+    if (!ToolThreadInfo(&hwnd, &info)) {
         return 1;
     }
     HWND focus = info.hwndFocus;
@@ -278,16 +287,9 @@ int WaitFor(bool wantPresent, const wchar_t* secondsText) {
 }
 
 int ShowCapture() {
-    HWND hwnd = MainWindow();
-    if (hwnd == nullptr) {
-        Out("exists=0");
-        return 1;
-    }
+    HWND hwnd = nullptr;
     GUITHREADINFO info;
-    std::memset(&info, 0, sizeof info);
-    info.cbSize = sizeof info;
-    if (!GetGUIThreadInfo(GetWindowThreadProcessId(hwnd, nullptr), &info)) {
-        Out("error=GetGUIThreadInfo " + std::to_string(GetLastError()));
+    if (!ToolThreadInfo(&hwnd, &info)) {
         return 1;
     }
     HWND capture = info.hwndCapture;
