@@ -758,8 +758,17 @@ void WriteProperty(int32_t windowId, int32_t recordId, int32_t property, const c
     if (control == nullptr || control->row->kind != ControlKind::Label) {
         return;
     }
+    // A drag writes the caption on every move: the same text again would only
+    // repaint the label.
+    const uint32_t length = TextLength(text);
+    char current[300];
+    if (length < sizeof current - 1 &&
+        static_cast<uint32_t>(GetWindowTextA(control->hwnd, current, sizeof current)) == length &&
+        std::memcmp(current, text == nullptr ? "" : text, length) == 0) {
+        return;
+    }
     // ANSI, as the text came from another window's GetWindowTextA.
-    Text copy = MakeText(text, TextLength(text));
+    Text copy = MakeText(text, length);
     SetWindowTextA(control->hwnd, copy);
     FreeBlock(copy);
     InvalidateRect(control->hwnd, nullptr, FALSE);
