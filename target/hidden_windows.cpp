@@ -24,7 +24,12 @@ int32_t IndexOf(WindowHandle window) {
 } // namespace
 
 void RememberHidden(WindowHandle window) {
-    if (window == 0 || IndexOf(window) >= 0) {
+    if (window == 0) {
+        return;
+    }
+    SysMarkHidden(window);
+    SetEmergencyCallback(ShowEveryRememberedWindow);
+    if (IndexOf(window) >= 0) {
         return;
     }
     if (g_count == g_capacity) {
@@ -42,6 +47,9 @@ void RememberHidden(WindowHandle window) {
 }
 
 void ForgetHidden(WindowHandle window) {
+    if (window != 0) {
+        SysUnmarkHidden(window);
+    }
     const int32_t at = IndexOf(window);
     if (at >= 0) {
         g_windows[at] = g_windows[--g_count];

@@ -100,19 +100,16 @@ void HideTarget() {
         WriteProperty(kMainWindowId, kWindowRecordId, kPropAlwaysOnTop, 1);
         return;
     }
-    // Marked before it goes, so that even a kill right after loses nothing.
-    SysMarkHidden(HandleFromText());
-    UpdateTarget(kSwpHideWindow);
-    // Remembered so that neither a new pick nor a fatal end loses it.
-    SetEmergencyCallback(ShowEveryRememberedWindow);
+    // Remembered (and marked) before it goes, so that neither a new pick, a
+    // fatal end nor a kill loses it.
     RememberHidden(HandleFromText());
+    UpdateTarget(kSwpHideWindow);
     WriteProperty(kMainWindowId, kEditBox1, kPropDisabled, 1);
     WriteProperty(kMainWindowId, kButton1, kPropDisabled, 1);
 }
 
 void ShowTarget() {
     UpdateTarget(kSwpShowWindow);
-    SysUnmarkHidden(HandleFromText());
     ForgetHidden(HandleFromText());
     WriteProperty(kMainWindowId, kEditBox1, kPropDisabled, 0);
     WriteProperty(kMainWindowId, kButton1, kPropDisabled, 0);
@@ -130,7 +127,6 @@ void ToggleToolWindow() {
 
 void OnMainWindowClosing() {
     UpdateTarget(kSwpShowWindow);
-    SysUnmarkHidden(HandleFromText());
     ForgetHidden(HandleFromText());
     ShowEveryRememberedWindow();
 }
