@@ -174,15 +174,23 @@ def run_f1_held_by_another_program():
     ok("presses=1" in out, "F1 reached the program that holds it: %s" % out.split())
 
 
-def main():
+def configure(prefix):
+    """The programs from the command line, for a script that also pokes the tool; False with a
+    usage line when they are not all there."""
     global poke_exe
     if len(sys.argv) != 6:
-        print("usage: test_hotkeys.py WindowHider.exe wh_probe.exe wh_target_app.exe xcursor "
-              "wh_poke.exe")
-        return 2
-    support.configure(sys.argv[1], sys.argv[2], sys.argv[4], prefix="e2e_hotkeys")
+        print("usage: %s WindowHider.exe wh_probe.exe wh_target_app.exe xcursor wh_poke.exe"
+              % os.path.basename(sys.argv[0]))
+        return False
+    support.configure(sys.argv[1], sys.argv[2], sys.argv[4], prefix=prefix)
     pick.target_exe = os.path.abspath(sys.argv[3])
     poke_exe = os.path.abspath(sys.argv[5])
+    return True
+
+
+def main():
+    if not configure("e2e_hotkeys"):
+        return 2
     for run in (run_keys_with_a_picked_target, run_nothing_picked, run_f1_held_by_another_program):
         print("--- %s" % run.__name__, flush=True)
         run()

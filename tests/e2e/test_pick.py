@@ -173,6 +173,14 @@ def cursor_hotspot():
 
 # --- the drag ----------------------------------------------------------------------------------
 
+def move_in_steps(start, end):
+    """The pointer from start to end in DRAG_STEPS moves, as a hand drags it."""
+    (sx, sy), (tx, ty) = start, end
+    for k in range(1, DRAG_STEPS + 1):
+        xdotool("mousemove", str(sx + (tx - sx) * k // DRAG_STEPS),
+                str(sy + (ty - sy) * k // DRAG_STEPS))
+
+
 def drag_onto(point, expected, label):
     """Presses on 图片框1, moves to point in steps, checks the pick in progress, releases, and
     checks the pick at rest and 编辑框1's caption."""
@@ -186,10 +194,7 @@ def drag_onto(point, expected, label):
     facts = wait_capture(PICTURE)
     ok(facts.get("capture_id") == str(PICTURE), "%s: after the press the capture is on child %s"
        % (label, facts.get("capture_id")), line)
-    tx, ty = point
-    for k in range(1, DRAG_STEPS + 1):
-        xdotool("mousemove", str(sx + (tx - sx) * k // DRAG_STEPS),
-                str(sy + (ty - sy) * k // DRAG_STEPS))
+    move_in_steps((sx, sy), point)
     during = wait_caption(expected)
     ok(during == expected, "%s: during the drag 编辑框1 shows %r" % (label, short(during)), line)
     facts = capture()

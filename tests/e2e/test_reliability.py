@@ -217,9 +217,7 @@ def run_target_program_ends():
     xdotool("mousedown", "1")
     pick.wait_capture(support.PICTURE)
     tx, ty = pick.client_centre(pick.RIGHT)
-    for k in range(1, pick.DRAG_STEPS + 1):
-        xdotool("mousemove", str(sx + (tx - sx) * k // pick.DRAG_STEPS),
-                str(sy + (ty - sy) * k // pick.DRAG_STEPS))
+    pick.move_in_steps((sx, sy), (tx, ty))
     seen = pick.wait_caption("ends under the pick")
     ok(seen == "ends under the pick", "during the drag 编辑框1 shows %r" % seen)
     other.kill()
@@ -235,13 +233,8 @@ def run_target_program_ends():
 
 
 def main():
-    if len(sys.argv) != 6:
-        print("usage: test_reliability.py WindowHider.exe wh_probe.exe wh_target_app.exe xcursor "
-              "wh_poke.exe")
+    if not hk.configure("e2e_reliability"):
         return 2
-    support.configure(sys.argv[1], sys.argv[2], sys.argv[4], prefix="e2e_reliability")
-    pick.target_exe = os.path.abspath(sys.argv[3])
-    hk.poke_exe = os.path.abspath(sys.argv[5])
     runs = (run_killed_tool, run_two_instances, run_hung_target, run_bursts,
             run_target_program_ends)
     chosen = os.environ.get("WH_RUNS", "").split(",")
